@@ -1,0 +1,54 @@
+#pragma once
+// The simulated world: the ball and pocket tables and the arena half-size, and the passes of
+// one simulation step. Passes run in ascending slot order; results depend on that order.
+#include <cstdint>
+
+#include "world/ball.h"
+
+namespace morvane {
+
+struct World {
+  BallTable balls{};
+  PocketTable pockets{};
+  float arenaHalfSize = 0.0f;  // H: the walls lie at +-H on each axis
+
+  friend bool operator==(const World&, const World&) = default;
+};
+
+// Told about every ball whose centre is inside an active pocket, in the order found.
+// The listener must take the ball off the table (active = 0) before anything else.
+class PocketListener {
+ public:
+  virtual ~PocketListener() = default;
+  virtual void ballPocketed(Ball& ball) = 0;
+};
+
+// The cue ball's first contact of a shot, recorded by the collision pass for the rules.
+struct FirstTouch {
+  int32_t& cueBallTouched;
+  int32_t& foulCommitted;
+  BallColour targetColour;
+};
+
+// One motion step for every slot, 0 to 999.
+void moveAllBalls(World& world, SoundSink& sounds);
+
+// Every pair of active balls in contact, in (i, j) order, exchanging velocity along the line of
+// centres. Finds the touching pairs through a spatial grid; same pairs, order and arithmetic as
+// collideBallsAllPairs.
+void collideBalls(World& world, FirstTouch touch, SoundSink& sounds);
+
+// The straightforward pass over all 1000 x 999 / 2 slot pairs: the reference for collideBalls.
+void collideBallsAllPairs(World& world, FirstTouch touch, SoundSink& sounds);
+
+// Pockets 0 to 26 each swallow the active balls whose centres lie inside them.
+void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds);
+
+// True when no slot has an active ball with a non-zero velocity component.
+bool allBallsAtRest(const World& world);
+
+// FNV-1a over every field of every ball and pocket slot and the arena size: a fingerprint for
+// determinism tests and for comparing a fast pass with its reference.
+uint64_t worldHash(const World& world);
+
+}  // namespace morvane
