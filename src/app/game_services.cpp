@@ -1,0 +1,36 @@
+#include "app/game_services.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/audio_device.h"
+#include "platform/message_box.h"
+#include "platform/process.h"
+#include "render/hud.h"
+#include "render/sphere_mesh.h"
+#include "text/cp1250.h"
+
+namespace morvane {
+
+void WindowFrameDrawer::drawFrame(const Game& game) {
+  scene_.drawScene(game, window_.clientWidth(), window_.clientHeight());
+  drawHud(game, window_.screenWidth(), window_.screenHeight());
+  window_.swapBuffers();
+}
+
+void GameServices::loadSounds() {
+  if (auto failure = sounds_.loadSounds(clock_.nowMs())) stopOnLoadFailure(*failure);
+}
+
+void GameServices::buildSphereMesh() { scene_.setSphereMesh(morvane::buildSphereMesh()); }
+
+void GameServices::computerTurn() {}
+
+void GameServices::endMatch(int, const std::string& messageCp1250) {
+  window_.releaseForMatchEnd();
+  showMessageBox(cp1250ToUtf8(messageCp1250), "", MessageIcon::none);
+  restartSelf();
+  std::exit(EXIT_FAILURE);
+}
+
+}  // namespace morvane

@@ -1,0 +1,43 @@
+#pragma once
+// The application's side of the game: sounds through the mixer, the ball mesh and frames
+// through the renderer, and the end of a match on screen.
+#include "game/main_loop.h"
+#include "platform/game_window.h"
+#include "render/scene.h"
+#include "rules/match_hooks.h"
+#include "sound/sound_bank.h"
+
+namespace morvane {
+
+// Draws the 3-D scene and the overlay, then presents the frame.
+class WindowFrameDrawer final : public FrameDrawer {
+ public:
+  WindowFrameDrawer(SceneRenderer& scene, GameWindow& window) : scene_(scene), window_(window) {}
+  void drawFrame(const Game& game) override;
+
+ private:
+  SceneRenderer& scene_;
+  GameWindow& window_;
+};
+
+class GameServices final : public MatchHooks {
+ public:
+  GameServices(Game& game, SoundBank& sounds, const TickCounter& clock, SceneRenderer& scene,
+               GameWindow& window, FrameDrawer& drawer)
+      : game_(game), sounds_(sounds), clock_(clock), scene_(scene), window_(window), drawer_(drawer) {}
+
+  void loadSounds() override;
+  void buildSphereMesh() override;
+  void computerTurn() override;
+  [[noreturn]] void endMatch(int winner, const std::string& messageCp1250) override;
+
+ private:
+  Game& game_;
+  SoundBank& sounds_;
+  const TickCounter& clock_;
+  SceneRenderer& scene_;
+  GameWindow& window_;
+  FrameDrawer& drawer_;
+};
+
+}  // namespace morvane

@@ -1,0 +1,80 @@
+// Morvane: start-up in a fixed order, then the main loop until the window is closed.
+#include <GL/gl.h>
+
+#include <SDL.h>
+
+#include <array>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include "app/game_services.h"
+#include "game/game.h"
+#include "platform/audio_device.h"
+#include "platform/game_window.h"
+#include "platform/message_box.h"
+#include "render/gl_state.h"
+#include "render/texture.h"
+#include "settings/settings_dialog.h"
+#include "sound/mixer.h"
+#include "sound/mixer_sink.h"
+
+using namespace morvane;
+
+namespace {
+
+[[noreturn]] void failStartUp(const std::string& what) {
+  std::fprintf(stderr, "morvane: %s\n", what.c_str());
+  showMessageBox(what, "Morvane", MessageIcon::stop);
+  SDL_Quit();
+  std::exit(EXIT_FAILURE);
+}
+
+}  // namespace
+
+int main() {
+  auto game = std::make_unique<Game>();
+  game->random = Random(static_cast<uint32_t>(std::time(nullptr)));
+
+  MatchSettings settings;
+  int32_t firstPlayer = 0;
+  switch (runSettingsDialog(game->random, settings, firstPlayer)) {
+    case DialogExit::quit: return EXIT_SUCCESS;
+    case DialogExit::noDisplay: return EXIT_FAILURE;
+    case DialogExit::ok: break;
+  }
+
+  TickCounter clock;
+  Mixer mixer;
+  SdlAudioOutput audio(mixer);
+  SoundBank soundBank(mixer, audio);
+  MixerSink sink(mixer, [&clock] { return clock.nowMs(); });
+  GameWindow window(clock);
+  SceneRenderer scene;
+  WindowFrameDrawer drawer(scene, window);
+  GameServices services(*game, soundBank, clock, scene, window, drawer);
+  game->sounds = &sink;
+  game->hooks = &services;
+
+  startMatch(*game, settings, firstPlayer);
+
+  std::string error;
+  if (!window.create(error)) failStartUp("Nem sikerült megnyitni a játék ablakát: " + error);
+  setFixedGlState();
+  std::array<GLuint, 100> textureNames{};
+  glGenTextures(static_cast<GLsizei>(textureNames.size()), textureNames.data());
+  const GLuint wallTexture = textureNames[0];
+  if (!loadTexture("walltex.bmp", wallTexture, GL_LINEAR, GL_REPEAT, error)) {
+    std::fprintf(stderr, "morvane: %s\n", error.c_str());
+    window.releaseForMatchEnd();
+    showMessageBox(error, "", MessageIcon::none);
+    SDL_Quit();
+    return EXIT_FAILURE;
+  }
+  scene.setWallTexture(wallTexture);
+  SDL_ShowCursor(SDL_DISABLE);
+
+  runMainLoop(*game, window, drawer);
+  SDL_Quit();
+  return EXIT_SUCCESS;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The one borderless window covering the desktop, with its OpenGL context current on the
+// game thread, and the events, cursor and clock the main loop reads.
+#include <cstdint>
+#include <string>
+
+#include "game/main_loop.h"
+#include "platform/tick_counter.h"
+
+struct SDL_Window;
+
+namespace morvane {
+
+class GameWindow final : public LoopPlatform {
+ public:
+  explicit GameWindow(const TickCounter& clock) : clock_(clock) {}
+  ~GameWindow() override;
+  GameWindow(const GameWindow&) = delete;
+  GameWindow& operator=(const GameWindow&) = delete;
+
+  // Creates the window at the desktop size and a double-buffered RGBA context with a 32-bit
+  // (else 24-bit) depth buffer, and makes it current. On failure returns false with a reason.
+  bool create(std::string& error);
+  // Presents the back buffer.
+  void swapBuffers();
+  // Match end: release the context, hide the window, show the cursor.
+  void releaseForMatchEnd();
+  // Screen size taken when the window was created.
+  int screenWidth() const { return screenWidth_; }
+  int screenHeight() const { return screenHeight_; }
+
+  uint32_t nowMs() override { return clock_.nowMs(); }
+  bool pollEvent(InputEvent& event) override;
+  void waitForEventOrNextStep() override;
+  void warpCursorToCentre() override;
+  int clientWidth() const override { return clientWidth_; }
+  int clientHeight() const override { return clientHeight_; }
+
+ private:
+  SDL_Window* window_ = nullptr;
+  void* context_ = nullptr;
+  int screenWidth_ = 0;
+  int screenHeight_ = 0;
+  int clientWidth_ = 0;
+  int clientHeight_ = 0;
+  const TickCounter& clock_;
+};
+
+// Starts the video subsystem; false with a reason when there is no display.
+bool initVideo(std::string& error);
+
+}  // namespace morvane
