@@ -93,25 +93,15 @@ TEST(HudStatusLines, FullLayoutWithoutMultipliers) {
   expectAt(lines[5], 1180, 1004);
   expectColour(lines[1], 0.0f, 1.0f, 1.0f);
   expectColour(lines[2], 0.0f, 1.0f, 1.0f);
+  expectColour(lines[3], 1.0f, 1.0f, 0.0f);
+  expectColour(lines[4], 0.3f, 0.3f, 0.3f);
   expectColour(lines[5], 0.0f, 0.0f, 1.0f);
-}
-
-TEST(HudStatusLines, OddScreenSizesUseHalvesRoundedDown) {
-  Game game = quietTable();
-  const auto lines = hudStatusLines(game, 1023, 767);
-  expectAt(lines[0], 511, 15);
-  expectAt(lines[4], 823, 15);
-  expectAt(lines[5], 923, 747);
 }
 
 TEST(HudStatusLines, PlayerToMoveIsYellowTheOtherGrey) {
   Game game = quietTable();
-  auto lines = hudStatusLines(game, screenW, screenH);
-  expectColour(lines[3], 1.0f, 1.0f, 0.0f);
-  expectColour(lines[4], 0.3f, 0.3f, 0.3f);
-
   game.match.currentPlayer = 1;
-  lines = hudStatusLines(game, screenW, screenH);
+  const auto lines = hudStatusLines(game, screenW, screenH);
   expectColour(lines[3], 0.3f, 0.3f, 0.3f);
   expectColour(lines[4], 1.0f, 1.0f, 0.0f);
 }
@@ -233,9 +223,6 @@ TEST(HudHelpScreen, ExactBytes) {
   EXPECT_EQ(lines[0].bytes, "Morvane v1.2 menetk\xF6zbeni s\xFAg\xF3");
   EXPECT_EQ(lines[1].bytes, "SZAB\xC1LYOK");
   EXPECT_EQ(lines[16].bytes, "8,5: el\xF5re, h\xE1tra");
-  EXPECT_EQ(lines[19].bytes, cp("1,3: fordulás balra, jobbra"));
-  EXPECT_EQ(lines[12].bytes.substr(0, 29), "tikusan kijelenti a gy\xF5zelmet");
-  EXPECT_EQ(lines[15].bytes, cp("Kapcsold ki a NUM LOCK-ot és használd a jobboldali számológép billentyűzetet!"));
   EXPECT_NE(lines[15].bytes.find("billenty\xFBzetet"), std::string::npos);
   // Words split across lines keep their hyphens.
   EXPECT_EQ(lines[5].bytes.back(), '-');
