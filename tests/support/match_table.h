@@ -1,0 +1,60 @@
+#pragma once
+// A whole game without a window: world, match, settings, cue and generator, driven tick by tick
+// through the same passes as the live game.
+#include "camera/cue_state.h"
+#include "math/random.h"
+#include "rules/match_state.h"
+#include "rules/referee.h"
+#include "rules/scoring.h"
+#include "settings/match_settings.h"
+#include "support/recording_hooks.h"
+#include "support/recording_sink.h"
+#include "world/world.h"
+
+namespace morvane {
+
+struct MatchTable {
+  MatchTable() {
+    settings.arenaHalfSize = 500.0f;
+    world.arenaHalfSize = 500.0f;
+  }
+
+  // The world passes and the referee, in the tick's order.
+  void tick() {
+    moveAllBalls(world, sink);
+    collideBalls(world, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour}, sink);
+    ScoringListener scoring(match, settings);
+    pocketBalls(world, scoring, sink);
+    updateRules(world, match, settings, random, hooks);
+  }
+
+  // Ticks until the shot has been judged; returns the number of ticks, or -1 past the limit.
+  int playOutShot(int limit = 5000) {
+    for (int n = 1; n <= limit; ++n) {
+      tick();
+      if (match.shotInProgress == 0) return n;
+    }
+    return -1;
+  }
+
+  void putCueBall(Vec3 position) {
+    world.balls[cueBallSlot].init(position, Vec3{}, colourCueBall);
+    match.ballInHand = 0;
+  }
+
+  void strike(Vec3 direction, float strength) {
+    cue.cueDirection = direction;
+    cue.shotStrength = strength;
+    strikeCueBall(world, match, cue, sink);
+  }
+
+  World world;
+  MatchState match;
+  MatchSettings settings = defaultMatchSettings();
+  CueState cue;
+  Random random{1};
+  RecordingHooks hooks;
+  RecordingSink sink;
+};
+
+}  // namespace morvane
