@@ -138,7 +138,39 @@ void SceneRenderer::drawArena(float h) {
   textures_.bind(0);
 }
 
+namespace {
+
+// One sphere vertex by vertex: each corner is the table point scaled by the radius and moved
+// to the centre, its normal the unscaled table point.
+void drawSphere(const SphereMesh& mesh, const Vec3& centre, float radius) {
+  glBegin(GL_QUADS);
+  auto vertex = [&](int i, int j) {
+    const Vec3& n = mesh[i][j];
+    glNormal3f(n.x, n.y, n.z);
+    glVertex3f(n.x * radius + centre.x, n.y * radius + centre.y, n.z * radius + centre.z);
+  };
+  for (int i = 0; i < sphereRings - 1; ++i) {
+    for (int j = 0; j < sphereSegments - 1; ++j) {
+      vertex(i, j + 1);
+      vertex(i + 1, j + 1);
+      vertex(i + 1, j);
+      vertex(i, j);
+    }
+  }
+  glEnd();
+}
+
+}  // namespace
+
 void SceneRenderer::drawAllBalls(const World& world) {
+  if (immediateBalls_) {
+    for (const Ball& ball : world.balls) {
+      if (ball.active == 0) continue;
+      setBallColour(ball.colour);
+      drawSphere(mesh_, ball.position, ballRadius);
+    }
+    return;
+  }
   // The unit mesh scaled to the ball radius is compiled once per set-up; each ball is then a
   // translation and a list call instead of 400 vertex calls.
   if (ballList_ == 0 || ballListGeneration_ != meshGeneration_) {

@@ -14,6 +14,9 @@ class SceneRenderer {
   // The mesh the balls are drawn from; rebuilt at every round set-up.
   void setSphereMesh(const SphereMesh& mesh);
   void setWallTexture(unsigned name) { wallTexture_ = name; }
+  // Balls from a compiled display list (the default) or vertex by vertex in immediate mode;
+  // both give the same picture. The choice exists for the frame-time benchmark.
+  void setImmediateBalls(bool immediate) { immediateBalls_ = immediate; }
   // Clears and draws the 3-D view into the current context's viewport of the given size.
   void drawScene(const Game& game, int viewportWidth, int viewportHeight);
 
@@ -30,6 +33,7 @@ class SceneRenderer {
   unsigned arenaList_ = 0;
   float arenaListSize_ = 0.0f;
   unsigned wallTexture_ = 0;
+  bool immediateBalls_ = false;
   TextureBinder textures_;
 };
 
