@@ -1,0 +1,106 @@
+// One whole simulation tick (motion, collisions, pocketing) at 86, 345 and 1000 balls, with the
+// spatial-hash collision pass and with the all-pairs reference side by side, and with no
+// collision pass at all as the common base.
+//
+// The table is put back to its starting snapshot every restartEvery ticks, so every measurement
+// covers the same stretch of play: the break into a resting diamond, or a full chaotic rack with
+// every ball moving. The restore (one copy of the world) is counted in; it is a few microseconds
+// every restartEvery ticks.
+#include <benchmark/benchmark.h>
+
+#include "math/random.h"
+#include "rules/match_state.h"
+#include "rules/scoring.h"
+#include "rules/setup.h"
+#include "settings/match_settings.h"
+#include "world/world.h"
+
+namespace morvane {
+namespace {
+
+constexpr int restartEvery = 200;
+
+using CollisionPass = void (*)(World&, FirstTouch, SoundSink&);
+
+struct Table {
+  World world;
+  MatchState match;
+  MatchSettings settings;
+};
+
+// The diamond of edge n at rest and the cue ball coming at it along x at full strength.
+Table diamondBreak(int n) {
+  Table table;
+  table.settings = defaultMatchSettings();
+  table.settings.rackSize = 2 * n;
+  Random random(1);
+  MatchHooks hooks;
+  setUpMatch(table.world, table.match, table.settings, random, hooks);
+  table.world.balls[cueBallSlot].init(Vec3{-300.0f, -20.0f, -20.0f}, Vec3{20000.0f, 0.0f, 0.0f}, colourCueBall);
+  table.match.ballInHand = 0;
+  table.match.shotInProgress = 1;
+  return table;
+}
+
+// The largest chaotic rack, 1000 balls (the last one in the cue ball's slot), all moving.
+Table chaoticRush() {
+  Table table;
+  table.settings = defaultMatchSettings();
+  table.settings.chaoticRack = 1;
+  table.settings.rackSize = 100;
+  Random random(20261206);
+  MatchHooks hooks;
+  setUpMatch(table.world, table.match, table.settings, random, hooks);
+  for (Ball& ball : table.world.balls) {
+    const float x = randomCoordinate(random, 10000.0f);
+    const float y = randomCoordinate(random, 10000.0f);
+    const float z = randomCoordinate(random, 10000.0f);
+    ball.velocity = Vec3{x, y, z};
+  }
+  table.match.shotInProgress = 1;
+  return table;
+}
+
+void worldTick(benchmark::State& state, Table (*makeTable)(), CollisionPass collide) {
+  const Table start = makeTable();
+  Table table = start;
+  SilentSink silent;
+  int ticks = 0;
+  for (auto _ : state) {
+    if (ticks == restartEvery) {
+      table = start;
+      ticks = 0;
+    }
+    moveAllBalls(table.world, silent);
+    collide(table.world, FirstTouch{table.match.cueBallTouched, table.match.foulCommitted, table.match.targetColour},
+            silent);
+    ScoringListener scoring(table.match, table.settings);
+    pocketBalls(table.world, scoring, silent);
+    benchmark::DoNotOptimize(table.world.balls.data());
+    benchmark::ClobberMemory();
+    ++ticks;
+  }
+  int active = 0;
+  for (const Ball& ball : start.world.balls) active += ball.active;
+  state.counters["balls"] = active;
+  state.SetItemsProcessed(state.iterations());
+}
+
+// Motion and pocketing alone: what the two collision passes are measured on top of.
+void noCollisions(World&, FirstTouch, SoundSink&) {}
+
+Table diamond86() { return diamondBreak(5); }
+Table diamond345() { return diamondBreak(8); }
+
+BENCHMARK_CAPTURE(worldTick, 86_balls_no_collisions, &diamond86, &noCollisions);
+BENCHMARK_CAPTURE(worldTick, 86_balls_spatial_hash, &diamond86, &collideBalls);
+BENCHMARK_CAPTURE(worldTick, 86_balls_all_pairs, &diamond86, &collideBallsAllPairs);
+BENCHMARK_CAPTURE(worldTick, 345_balls_no_collisions, &diamond345, &noCollisions);
+BENCHMARK_CAPTURE(worldTick, 345_balls_spatial_hash, &diamond345, &collideBalls);
+BENCHMARK_CAPTURE(worldTick, 345_balls_all_pairs, &diamond345, &collideBallsAllPairs);
+BENCHMARK_CAPTURE(worldTick, 1000_balls_no_collisions, &chaoticRush, &noCollisions);
+BENCHMARK_CAPTURE(worldTick, 1000_balls_spatial_hash, &chaoticRush, &collideBalls);
+BENCHMARK_CAPTURE(worldTick, 1000_balls_all_pairs, &chaoticRush, &collideBallsAllPairs);
+
+}  // namespace
+}  // namespace morvane
