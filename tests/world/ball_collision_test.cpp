@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "support/recording_sink.h"
@@ -14,6 +15,8 @@ struct PassCase {
   const char* name;
   CollisionPass pass;
 };
+
+void PrintTo(const PassCase& c, std::ostream* os) { *os << c.name; }
 
 // Every case runs through the spatial-hash pass and through the all-pairs reference.
 class BallCollision : public ::testing::TestWithParam<PassCase> {
@@ -173,6 +176,21 @@ TEST_P(BallCollision, PairsSeeTheVelocitiesOfEarlierPairsInTheSamePass) {
   EXPECT_EQ(mirrored.balls[0].velocity, (Vec3{}));
   EXPECT_EQ(mirrored.balls[1].velocity, (Vec3{-1000.0f, 0.0f, 0.0f}));
   EXPECT_EQ(mirrored.balls[2].velocity, (Vec3{}));
+}
+
+TEST_P(BallCollision, AFastBallCanSkipPastTheEdgeOfAContactZone) {
+  // 36 off the line of travel the contact zone is a chord of about 35 units; at 40 units per
+  // step the ball is outside it at the end of both steps.
+  world.balls[0].init(Vec3{}, Vec3{}, colourBlue);
+  world.balls[cueBallSlot].init(Vec3{-61.0f, 36.0f, 0.0f}, Vec3{20000.0f, 0.0f, 0.0f}, colourCueBall);
+  for (int step = 0; step < 3; ++step) {
+    moveAllBalls(world, sink);
+    collide();
+  }
+  EXPECT_GT(world.balls[cueBallSlot].position.x, 50.0f);
+  EXPECT_EQ(world.balls[0].velocity, (Vec3{}));
+  EXPECT_EQ(cueBallTouched, 0);
+  EXPECT_TRUE(sink.played.empty());
 }
 
 TEST_P(BallCollision, InactiveSlotsTakeNoPart) {

@@ -110,6 +110,22 @@ TEST(Pocketing, SpeedPlaysNoPartAndSilenceChangesNothing) {
   EXPECT_EQ(quiet, world);
 }
 
+TEST(Pocketing, OnlyTheCentreAtTheEndOfAStepCounts) {
+  // The step from (25, 45) to about (53.3, 16.7) cuts across the corner of the cube around the
+  // origin, but neither end lies inside it.
+  World world = arenaWithPocketAt(Vec3{0.0f, 0.0f, 0.0f});
+  world.balls[0].init(Vec3{25.0f, 45.0f, 0.0f}, Vec3{14142.136f, -14142.136f, 0.0f}, colourBlue);
+  SlotRecorder recorder(world);
+  RecordingSink sink;
+  for (int step = 0; step < 3; ++step) {
+    moveAllBalls(world, sink);
+    pocketBalls(world, recorder, sink);
+  }
+  EXPECT_TRUE(recorder.slots.empty());
+  EXPECT_GT(world.balls[0].position.x, 100.0f);
+  EXPECT_EQ(world.balls[0].active, 1);
+}
+
 TEST(PocketPlacement, RefusedOnlyByAnActiveBallCentreStrictlyInside) {
   World world;
   world.arenaHalfSize = 500.0f;
