@@ -126,6 +126,18 @@ TEST(WallBounce, CornerReversesSeveralComponentsWithOneClick) {
   EXPECT_EQ(sink.played, (std::vector<SoundId>{SoundId::wall}));
 }
 
+TEST(WallBounce, LowWallIsTestedBeforeTheHighWallWithTheVelocityItLeft) {
+  // An arena narrower than a ball: the low wall turns the ball outward-positive, then the high
+  // wall, seeing that new velocity, turns it back. One click for both.
+  World world = arena(10.0f);
+  world.balls[0].init(Vec3{}, Vec3{-1000.0f, 0.0f, 0.0f}, colourBlue);
+  RecordingSink sink;
+  moveAllBalls(world, sink);
+  EXPECT_EQ(world.balls[0].position.x, -2.0f);
+  EXPECT_EQ(world.balls[0].velocity.x, -990.0f);
+  EXPECT_EQ(sink.played, (std::vector<SoundId>{SoundId::wall}));
+}
+
 TEST(WallBounce, KeepsTheSpeedApartFromTheStepsSlowing) {
   World world = arena(100.0f);
   world.balls[0].init(Vec3{79.0f, 0.0f, 0.0f}, Vec3{5000.0f, 0.0f, 0.0f}, colourBlue);
