@@ -133,6 +133,12 @@ int contactsAbove(const Grid& grid, const BallTable& balls, int i, std::array<in
 
 }  // namespace
 
+bool ballsInContact(const Vec3& lower, const Vec3& upper) { return inContact(lower, upper); }
+
+void collideTouchingPair(Ball& lower, Ball& upper, FirstTouch& touch, SoundSink& sounds) {
+  resolveContact(lower, upper, touch, sounds);
+}
+
 void collideBallsAllPairs(World& world, FirstTouch touch, SoundSink& sounds) {
   BallTable& balls = world.balls;
   for (int i = 0; i < ballCount - 1; ++i) {

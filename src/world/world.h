@@ -41,6 +41,13 @@ void collideBalls(World& world, FirstTouch touch, SoundSink& sounds);
 // The straightforward pass over all 1000 x 999 / 2 slot pairs: the reference for collideBalls.
 void collideBallsAllPairs(World& world, FirstTouch touch, SoundSink& sounds);
 
+// The contact test of the collision passes: centres closer than 40, lower slot first.
+bool ballsInContact(const Vec3& lower, const Vec3& upper);
+
+// One pair known to be in contact, lower slot first, handled exactly as the collision passes
+// handle it: first-touch recording, velocity exchange when approaching, click.
+void collideTouchingPair(Ball& lower, Ball& upper, FirstTouch& touch, SoundSink& sounds);
+
 // Pockets 0 to 26 each swallow the active balls whose centres lie inside them.
 void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds);
 
