@@ -1,0 +1,31 @@
+#pragma once
+// The search for the computer's shot: cut shots first, from the straightest to the thinnest,
+// then random shots, every candidate played out in advance.
+#include "ai/aim_geometry.h"
+#include "ai/progress_reporter.h"
+#include "ai/trial_workers.h"
+#include "game/game.h"
+
+namespace morvane {
+
+enum class SearchPhase { cutShot = 1, randomShot = 2 };
+
+struct SearchOutcome {
+  SearchPhase phase = SearchPhase::randomShot;
+  int index = 0;       // k of the cut shot, or n (from 1) of the random try, that is played
+  bool found = false;  // false: no try succeeded and the last random try stands
+  int trials = 0;      // trials the search looked at, in order, up to the one played
+};
+
+// The search on the worker threads, trials on copies of the tables. Sets aim and shotStrength,
+// leaves the generator just after the played try's draws and the pocket streak as the last
+// trial in order left it, hides the progress bar. Identical in every result to the one-by-one
+// search; progress is reported on the calling thread for each trial as its result is taken.
+SearchOutcome searchAim(Game& game, const AimGeometry& geometry, const CandidateList& list,
+                        ProgressReporter& progress, Vec3& aim, TrialWorkers& workers);
+
+// The straightforward search: one trial after another on the live tables, each restored.
+SearchOutcome searchAimOneByOne(Game& game, const AimGeometry& geometry, const CandidateList& list,
+                                ProgressReporter& progress, Vec3& aim);
+
+}  // namespace morvane

@@ -1,0 +1,104 @@
+#include "ai/computer_turn.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "rules/referee.h"
+
+namespace morvane {
+namespace {
+
+void placeCueBall(World& world, MatchState& match, Vec3 point) {
+  world.balls[cueBallSlot].init(point, Vec3{}, colourCueBall);
+  match.ballInHand = 0;
+}
+
+// The first legal point of a grid over the arena, x outermost, from -H to H. False if none.
+bool scanForPlacement(const World& world, Vec3& point) {
+  const float h = world.arenaHalfSize;
+  if (!(h >= 0.0f)) return false;
+  const float step = std::max(placementScanStep, 2.0f * h / (maxPlacementScanPoints - 1));
+  const int points = static_cast<int>(2.0f * h / step) + 1;
+  for (int i = 0; i < points; ++i) {
+    for (int j = 0; j < points; ++j) {
+      for (int k = 0; k < points; ++k) {
+        const Vec3 candidate{-h + step * static_cast<float>(i), -h + step * static_cast<float>(j),
+                             -h + step * static_cast<float>(k)};
+        if (cueBallPlacementOk(world, candidate)) {
+          point = candidate;
+          return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
+template <class Search>
+SearchOutcome playTurn(Game& game, const Search& search) {
+  if (game.match.ballInHand != 0) computerPlacesCueBall(game.world, game.match, game.random);
+  // Built after the placement: the candidates are ordered for the cue ball's new spot.
+  const auto geometry = std::make_unique<AimGeometry>(game.world);
+  const auto list = std::make_unique<CandidateList>();
+  buildCandidates(game.world, *geometry, game.match.targetColour, *list);
+  Vec3 aim{};
+  const SearchOutcome outcome = search(*geometry, *list, aim);
+  game.progress.progressVisible = 0;
+  applyAimError(aim, game.settings.aimError, game.random);
+  aimCue(game.cue, aim);
+  armComputerShot(game);
+  return outcome;
+}
+
+}  // namespace
+
+void computerPlacesCueBall(World& world, MatchState& match, Random& random) {
+  const float h = world.arenaHalfSize;
+  for (int refused = 0; refused < maxPlacementRefusals; ++refused) {
+    const float x = randomCoordinate(random, h);
+    const float y = randomCoordinate(random, h);
+    const float z = randomCoordinate(random, h);
+    const Vec3 point{x, y, z};
+    if (cueBallPlacementOk(world, point)) {
+      placeCueBall(world, match, point);
+      return;
+    }
+  }
+  // An arena too crowded for random points: rather a spot found by scanning, or the centre,
+  // than a turn that never ends.
+  Vec3 point{};
+  scanForPlacement(world, point);
+  placeCueBall(world, match, point);
+}
+
+void aimCue(CueState& cue, Vec3 aim) {
+  const float aimLength = length(aim);
+  // A zero aim would give a NaN direction, and a cue ball that never comes to rest.
+  if (!(aimLength > 0.0f) || !std::isfinite(aimLength)) return;
+  cue.cueDirection = aim * (100.0f / aimLength);
+}
+
+void armComputerShot(Game& game) {
+  game.match.computerShotPending = 1;
+  const Ball& cueBall = game.world.balls[cueBallSlot];
+  if (cueBall.active != 0) game.camera.eye = cueBall.position;
+}
+
+SearchOutcome computerTurn(Game& game, ProgressReporter& progress) {
+  return playTurn(game, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
+    return searchAim(game, geometry, list, progress, aim, sharedTrialWorkers());
+  });
+}
+
+SearchOutcome computerTurnOneByOne(Game& game, ProgressReporter& progress) {
+  return playTurn(game, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
+    return searchAimOneByOne(game, geometry, list, progress, aim);
+  });
+}
+
+void runComputerTurn(Game& game, FrameDrawer& drawer, std::function<uint32_t()> nowMs) {
+  ShowProgressReporter progress(game, drawer, std::move(nowMs));
+  computerTurn(game, progress);
+}
+
+}  // namespace morvane

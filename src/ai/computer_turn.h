@@ -1,0 +1,39 @@
+#pragma once
+// The computer's turn: put the cue ball down if it is in hand, search for a shot, spoil its aim
+// by the difficulty level's error and arm the cue, which turns the view and fires later.
+#include <cstdint>
+#include <functional>
+
+#include "ai/aim_search.h"
+#include "ai/progress_reporter.h"
+#include "game/game.h"
+
+namespace morvane {
+
+constexpr int maxPlacementRefusals = 100000;
+constexpr float placementScanStep = 10.0f;
+constexpr int maxPlacementScanPoints = 201;  // per axis; the step grows for arenas over 1000 wide
+
+// The whole turn, with the search on the shared worker threads. Runs inside the tick; returns
+// with computerShotPending set.
+SearchOutcome computerTurn(Game& game, ProgressReporter& progress);
+
+// The same turn with the straightforward one-by-one search: the reference for computerTurn.
+SearchOutcome computerTurnOneByOne(Game& game, ProgressReporter& progress);
+
+// What the game's computer-turn hook calls: the turn, reporting progress through showProgress
+// with the tick counter's time.
+void runComputerTurn(Game& game, FrameDrawer& drawer, std::function<uint32_t()> nowMs);
+
+// Random points (x, y, z drawn in this order) until one passes cueBallPlacementOk; after 100000
+// refusals the first legal point of a scan of the arena in steps of 10 (x outermost), and if
+// there is none the arena centre. Puts the cue ball there at rest and clears ballInHand.
+void computerPlacesCueBall(World& world, MatchState& match, Random& random);
+
+// cueDirection = aim x (100 / |aim|); an aim without a length leaves the direction as it was.
+void aimCue(CueState& cue, Vec3 aim);
+
+// computerShotPending = 1, and the eye moves to the cue ball if it is on the table.
+void armComputerShot(Game& game);
+
+}  // namespace morvane
