@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ai/computer_turn.h"
 #include "platform/audio_device.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
@@ -24,7 +25,9 @@ void GameServices::loadSounds() {
 
 void GameServices::buildSphereMesh() { scene_.setSphereMesh(morvane::buildSphereMesh()); }
 
-void GameServices::computerTurn() {}
+void GameServices::computerTurn() {
+  runComputerTurn(game_, drawer_, [this] { return clock_.nowMs(); });
+}
 
 void GameServices::endMatch(int, const std::string& messageCp1250) {
   window_.releaseForMatchEnd();
