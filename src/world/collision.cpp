@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 namespace morvane {
 namespace {
@@ -56,11 +58,13 @@ bool trivialPair(const Ball& a, const Ball& b) {
          b.velocity == Vec3{};
 }
 
-// Spatial hash: cells of 80 units, so a ball's contact range [x - 40, x + 40] spans at most two
-// cells per axis. Distinct cells may share a bucket; the exact contact test filters them out.
+// Spatial hash: cells of 80 units, so a ball's contact range [x - 40, x + 40] meets two cells
+// per axis (three only where rounding at huge coordinates widens it). Distinct cells may share
+// a bucket; the exact contact test filters them out.
 constexpr float cellSize = 80.0f;
 constexpr int bucketCount = 2048;
 constexpr int32_t cellLimit = 1 << 20;  // far-away or non-finite coordinates are clamped
+constexpr int pairShift = 10;           // a pair is lower << 10 | upper; slots are below 1024
 
 int32_t cellOf(float coordinate) {
   const float c = std::floor(coordinate / cellSize);
@@ -75,9 +79,22 @@ int bucketOf(int32_t cx, int32_t cy, int32_t cz) {
   return static_cast<int>(h & (bucketCount - 1));
 }
 
+// Exact early rejection: when one axis differs by 40 or more, the float sum of squares is at
+// least 1600 and its root at least 40, so inContact would say no. Without branches: most
+// candidates are rejected, but not predictably.
+bool farApart(const Vec3& a, const Vec3& b) {
+  const float dx = std::fabs(a.x - b.x), dy = std::fabs(a.y - b.y), dz = std::fabs(a.z - b.z);
+  return (dx >= contactDistance) | (dy >= contactDistance) | (dz >= contactDistance);
+}
+
+bool atRest(const Ball& ball) { return ball.velocity == Vec3{}; }
+
 struct Grid {
   std::array<int, bucketCount + 1> start{};
-  std::array<int16_t, ballCount> slots{};  // active slots grouped by bucket, ascending within one
+  // Active slots grouped by bucket, with their positions alongside so that a scan of a bucket
+  // reads consecutive memory.
+  std::array<int16_t, ballCount> slots{};
+  std::array<Vec3, ballCount> positions{};
   std::array<int16_t, ballCount> bucket{};
   std::array<int16_t, ballCount> activeSlots{};
   int activeCount = 0;
@@ -98,38 +115,49 @@ struct Grid {
     std::copy(start.begin(), start.end() - 1, fill.begin());
     for (int k = 0; k < activeCount; ++k) {
       const int s = activeSlots[k];
-      slots[fill[bucket[s]]++] = static_cast<int16_t>(s);
+      const int e = fill[bucket[s]]++;
+      slots[e] = static_cast<int16_t>(s);
+      positions[e] = balls[s].position;
+    }
+  }
+
+  // Calls visit(t) for every other active ball t that may be in contact with the ball of slot s
+  // at p. A bucket met twice (two cells hashing alike) repeats its balls; callers drop the
+  // repeated pairs.
+  template <class Visit>
+  void forNeighbours(int s, const Vec3& p, const Visit& visit) const {
+    const int32_t x0 = cellOf(p.x - contactDistance), x1 = std::min(cellOf(p.x + contactDistance), x0 + 2);
+    const int32_t y0 = cellOf(p.y - contactDistance), y1 = std::min(cellOf(p.y + contactDistance), y0 + 2);
+    const int32_t z0 = cellOf(p.z - contactDistance), z1 = std::min(cellOf(p.z + contactDistance), z0 + 2);
+    for (int32_t cx = x0; cx <= x1; ++cx) {
+      for (int32_t cy = y0; cy <= y1; ++cy) {
+        for (int32_t cz = z0; cz <= z1; ++cz) {
+          const int b = bucketOf(cx, cy, cz);
+          for (int e = start[b]; e < start[b + 1]; ++e) {
+            if (slots[e] != s && !farApart(p, positions[e])) visit(slots[e]);
+          }
+        }
+      }
     }
   }
 };
 
-// The slots j > i in contact with ball i, ascending.
-int contactsAbove(const Grid& grid, const BallTable& balls, int i, std::array<int16_t, ballCount>& out) {
-  const Vec3& p = balls[i].position;
-  int buckets[8];
-  int bucketsUsed = 0;
-  const int32_t x0 = cellOf(p.x - contactDistance), x1 = cellOf(p.x + contactDistance);
-  const int32_t y0 = cellOf(p.y - contactDistance), y1 = cellOf(p.y + contactDistance);
-  const int32_t z0 = cellOf(p.z - contactDistance), z1 = cellOf(p.z + contactDistance);
-  for (int32_t cx = x0; cx <= x1 && cx <= x0 + 1; ++cx) {
-    for (int32_t cy = y0; cy <= y1 && cy <= y0 + 1; ++cy) {
-      for (int32_t cz = z0; cz <= z1 && cz <= z0 + 1; ++cz) {
-        const int b = bucketOf(cx, cy, cz);
-        if (std::find(buckets, buckets + bucketsUsed, b) == buckets + bucketsUsed) buckets[bucketsUsed++] = b;
-      }
-    }
+// The state of one pass of collideBalls, kept between calls so that nothing is allocated.
+struct LivePass {
+  Grid grid;
+  uint32_t pass = 0;
+  std::array<uint32_t, ballCount> liveStamp{};
+  std::array<uint32_t, ballCount> propagatedStamp{};
+  std::vector<int32_t> pairs;
+  std::vector<int32_t> laterPairs;  // min-heap
+
+  LivePass() {
+    pairs.reserve(4 * ballCount);
+    laterPairs.reserve(4 * ballCount);
   }
-  int count = 0;
-  for (int k = 0; k < bucketsUsed; ++k) {
-    for (int e = grid.start[buckets[k]]; e < grid.start[buckets[k] + 1]; ++e) {
-      const int j = grid.slots[e];
-      if (j <= i) continue;
-      if (inContact(p, balls[j].position)) out[count++] = static_cast<int16_t>(j);
-    }
-  }
-  std::sort(out.begin(), out.begin() + count);
-  return count;
-}
+};
+
+int32_t pairOf(int lower, int upper) { return lower << pairShift | upper; }
 
 }  // namespace
 
@@ -151,21 +179,73 @@ void collideBallsAllPairs(World& world, FirstTouch touch, SoundSink& sounds) {
   }
 }
 
+// The all-pairs pass handles every pair in contact in (i, j) order, each with the velocities
+// of the moment. A pair of two resting balls, neither of them the cue ball, changes nothing
+// (trivialPair), so only the pairs of live balls are looked for: those moving when the pass
+// starts, and the cue ball before its first touch. A resting ball set moving by a pair during
+// the pass becomes live from then on: its pairs with resting balls that come later in (i, j)
+// order are added as it happens.
 void collideBalls(World& world, FirstTouch touch, SoundSink& sounds) {
-  // Positions never change during the pass, so the contact set can be found up front; the
-  // pairs are then handled row by row in ascending (i, j) order like the all-pairs pass.
-  thread_local Grid grid;
-  thread_local std::array<int16_t, ballCount> row;
+  thread_local LivePass live;
   BallTable& balls = world.balls;
-  grid.build(balls);
-  for (int k = 0; k < grid.activeCount; ++k) {
-    const int i = grid.activeSlots[k];
-    const int n = contactsAbove(grid, balls, i, row);
-    for (int r = 0; r < n; ++r) {
-      Ball& other = balls[row[r]];
-      if (trivialPair(balls[i], other)) continue;
-      resolveContact(balls[i], other, touch, sounds);
+  live.grid.build(balls);
+  const uint32_t pass = ++live.pass;
+  live.pairs.clear();
+  live.laterPairs.clear();
+
+  int16_t liveSlots[ballCount];
+  int liveCount = 0;
+  for (int k = 0; k < live.grid.activeCount; ++k) {
+    const int s = live.grid.activeSlots[k];
+    if (!atRest(balls[s]) || (balls[s].colour == colourCueBall && touch.cueBallTouched == 0)) {
+      live.liveStamp[s] = pass;
+      liveSlots[liveCount++] = static_cast<int16_t>(s);
     }
+  }
+  for (int k = 0; k < liveCount; ++k) {
+    const int s = liveSlots[k];
+    live.grid.forNeighbours(s, balls[s].position, [&](int t) {
+      if (live.liveStamp[t] == pass && t < s) return;  // found from t's side
+      const int lower = std::min(s, t), upper = std::max(s, t);
+      if (inContact(balls[lower].position, balls[upper].position)) live.pairs.push_back(pairOf(lower, upper));
+    });
+  }
+  if (live.pairs.empty()) return;
+  std::sort(live.pairs.begin(), live.pairs.end());
+
+  const auto later = std::greater<int32_t>();
+  auto propagate = [&](int s, int32_t current) {
+    if (live.liveStamp[s] == pass || live.propagatedStamp[s] == pass) return;
+    live.propagatedStamp[s] = pass;
+    live.grid.forNeighbours(s, balls[s].position, [&](int t) {
+      if (live.liveStamp[t] == pass) return;  // already listed
+      const int lower = std::min(s, t), upper = std::max(s, t);
+      const int32_t pair = pairOf(lower, upper);
+      if (pair <= current || !inContact(balls[lower].position, balls[upper].position)) return;
+      live.laterPairs.push_back(pair);
+      std::push_heap(live.laterPairs.begin(), live.laterPairs.end(), later);
+    });
+  };
+
+  size_t next = 0;
+  int32_t previous = -1;
+  while (next < live.pairs.size() || !live.laterPairs.empty()) {
+    int32_t pair;
+    if (live.laterPairs.empty() || (next < live.pairs.size() && live.pairs[next] < live.laterPairs.front())) {
+      pair = live.pairs[next++];
+    } else {
+      std::pop_heap(live.laterPairs.begin(), live.laterPairs.end(), later);
+      pair = live.laterPairs.back();
+      live.laterPairs.pop_back();
+    }
+    if (pair == previous) continue;  // found from both of its balls
+    previous = pair;
+    const int i = pair >> pairShift, j = pair & ((1 << pairShift) - 1);
+    if (trivialPair(balls[i], balls[j])) continue;
+    const bool iRested = atRest(balls[i]), jRested = atRest(balls[j]);
+    resolveContact(balls[i], balls[j], touch, sounds);
+    if (iRested && !atRest(balls[i])) propagate(i, pair);
+    if (jRested && !atRest(balls[j])) propagate(j, pair);
   }
 }
 
