@@ -27,7 +27,7 @@ bool playTrialWithFullPasses(World& world, MatchState& match, CueState& cue, con
     for (Ball& ball : world.balls) ball.step(world.arenaHalfSize, silence);
     collideBallsAllPairs(world, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour},
                          silence);
-    pocketBalls(world, scoring, silence);
+    pocketBallsEveryPocket(world, scoring, silence);
   }
   return match.foulCommitted == 0 && match.cueBallTouched != 0 &&
          (!requirePocket || match.ballPocketedThisShot != 0);

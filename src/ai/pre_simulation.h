@@ -13,7 +13,7 @@ namespace morvane {
 bool preSimulateShot(ShotTable& table, const MatchSettings& settings, Vec3 aim, bool requirePocket);
 
 // The trial's shot itself with the straightforward passes (every slot stepped, every pair
-// tested, every pocket against every ball), left as it ends: at rest, or after the step in
+// tested, every pocket against every ball: collideBallsAllPairs, pocketBallsEveryPocket), left as it ends: at rest, or after the step in
 // which a foul happened. Returns the trial's verdict.
 bool playTrialWithFullPasses(World& world, MatchState& match, CueState& cue, const MatchSettings& settings,
                              Vec3 aim, bool requirePocket);

@@ -1,5 +1,9 @@
 #include "world/world.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace morvane {
@@ -15,7 +19,82 @@ bool allBallsAtRest(const World& world) {
   return true;
 }
 
+namespace {
+
+// Per axis, the pockets whose cubes reach each 80-unit bin, the bins folded onto 64 entries (a
+// folded bin only adds candidates, which the exact test rejects). A ball inside a pocket lies in
+// one of the pocket's bins on every axis, so the three masks ANDed hold every pocket that can
+// contain it.
+constexpr float binSize = 80.0f;
+constexpr int binCount = 64;
+constexpr int32_t binLimit = 1 << 20;  // far-away or non-finite coordinates are clamped
+constexpr int eventShift = 10;         // an event is pocket << 10 | slot
+
+int32_t binOf(float coordinate) {
+  const float b = std::floor(coordinate / binSize);
+  if (!(b > -binLimit)) return -binLimit;  // also NaN
+  if (b > binLimit) return binLimit;
+  return static_cast<int32_t>(b);
+}
+
+using AxisBins = std::array<uint32_t, binCount>;
+
+void addToBins(AxisBins& bins, float centre, uint32_t bit) {
+  // |point - centre| < 40 in float means point lies within [fl(centre - 40), fl(centre + 40)].
+  const int32_t first = binOf(centre - pocketHalfSize), last = binOf(centre + pocketHalfSize);
+  if (last - first >= binCount - 1) {
+    for (uint32_t& mask : bins) mask |= bit;
+    return;
+  }
+  for (int32_t b = first; b <= last; ++b) bins[static_cast<uint32_t>(b) % binCount] |= bit;
+}
+
+uint32_t binMask(const AxisBins& bins, float coordinate) {
+  return bins[static_cast<uint32_t>(binOf(coordinate)) % binCount];
+}
+
+}  // namespace
+
+// The reference visits pocket 0's balls in slot order, then pocket 1's, and so on; a ball falls
+// into the lowest pocket that holds it, since the listener takes it off the table at once.
+// Here each ball finds that pocket, and the falls are handed over in the same order.
 void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds) {
+  AxisBins x{}, y{}, z{};
+  bool anyPocket = false;
+  for (int p = 0; p < pocketCount; ++p) {
+    const Pocket& pocket = world.pockets[p];
+    if (pocket.active == 0) continue;
+    const uint32_t bit = 1u << p;
+    addToBins(x, pocket.centre.x, bit);
+    addToBins(y, pocket.centre.y, bit);
+    addToBins(z, pocket.centre.z, bit);
+    anyPocket = true;
+  }
+  if (!anyPocket) return;
+
+  int32_t falls[ballCount];
+  int fallCount = 0;
+  for (int s = 0; s < ballCount; ++s) {
+    const Ball& ball = world.balls[s];
+    if (ball.active == 0) continue;
+    const Vec3& p = ball.position;
+    for (uint32_t candidates = binMask(x, p.x) & binMask(y, p.y) & binMask(z, p.z); candidates != 0;
+         candidates &= candidates - 1) {
+      const int pocket = std::countr_zero(candidates);
+      if (world.pockets[pocket].contains(p)) {
+        falls[fallCount++] = pocket << eventShift | s;
+        break;
+      }
+    }
+  }
+  std::sort(falls, falls + fallCount);
+  for (int k = 0; k < fallCount; ++k) {
+    listener.ballPocketed(world.balls[falls[k] & ((1 << eventShift) - 1)]);
+    sounds.play(SoundId::pocket);
+  }
+}
+
+void pocketBallsEveryPocket(World& world, PocketListener& listener, SoundSink& sounds) {
   for (const Pocket& pocket : world.pockets) {
     if (pocket.active == 0) continue;
     for (Ball& ball : world.balls) {

@@ -48,8 +48,14 @@ bool ballsInContact(const Vec3& lower, const Vec3& upper);
 // handle it: first-touch recording, velocity exchange when approaching, click.
 void collideTouchingPair(Ball& lower, Ball& upper, FirstTouch& touch, SoundSink& sounds);
 
-// Pockets 0 to 26 each swallow the active balls whose centres lie inside them.
+// Pockets 0 to 26 each swallow the active balls whose centres lie inside them. Each ball is
+// tested only against the pockets near it; same falls, in the same order, as
+// pocketBallsEveryPocket.
 void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds);
+
+// The straightforward pass: every active pocket against every ball slot. The reference for
+// pocketBalls.
+void pocketBallsEveryPocket(World& world, PocketListener& listener, SoundSink& sounds);
 
 // True when no slot has an active ball with a non-zero velocity component.
 bool allBallsAtRest(const World& world);
