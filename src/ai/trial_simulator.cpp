@@ -39,11 +39,12 @@ int bucketOfPoint(const Vec3& p) { return bucketOf(cellOf(p.x), cellOf(p.y), cel
 
 bool isNegativeZeroOrNaN(float v) { return std::bit_cast<uint32_t>(v) == 0x80000000u || v != v; }
 
-// A ball whose stored velocity is too far out for the contact test. Exact: when one axis
-// differs by 40 or more, the float sum of squares is at least 1600 and its root at least 40.
+// Exact early rejection: when one axis differs by 40 or more, the float sum of squares is at
+// least 1600 and its root at least 40, so the contact test would say no; nor can the point lie
+// inside a pocket cube of half-size 40 around the other.
 bool farApart(const Vec3& a, const Vec3& b) {
-  return std::fabs(a.x - b.x) >= contactDistance || std::fabs(a.y - b.y) >= contactDistance ||
-         std::fabs(a.z - b.z) >= contactDistance;
+  const float dx = std::fabs(a.x - b.x), dy = std::fabs(a.y - b.y), dz = std::fabs(a.z - b.z);
+  return (dx >= contactDistance) | (dy >= contactDistance) | (dz >= contactDistance);
 }
 
 bool restingVelocity(const Ball& ball) { return ball.velocity == Vec3{}; }
@@ -85,15 +86,10 @@ void TrialSimulator::setBase(const ShotTable& base, const MatchSettings& setting
     if (needsStep(balls[s])) baseMoving_[baseMovingCount_++] = static_cast<int16_t>(s);
     if (balls[s].colour == colourCueBall) cueColoured_[cueColouredCount_++] = static_cast<int16_t>(s);
   }
-  activePocketCount_ = 0;
+  pocketFinder_.emplace(table_.world.pockets);
   baseHasBallInPocket_ = false;
-  for (int p = 0; p < pocketCount; ++p) {
-    const Pocket& pocket = base_.world.pockets[p];
-    if (pocket.active == 0) continue;
-    activePockets_[activePocketCount_++] = static_cast<int16_t>(p);
-    for (const Ball& ball : balls) {
-      if (ball.active != 0 && pocket.contains(ball.position)) baseHasBallInPocket_ = true;
-    }
+  for (const Ball& ball : balls) {
+    if (ball.active != 0 && pocketFinder_->lowestHolding(ball.position) >= 0) baseHasBallInPocket_ = true;
   }
   movingCount_ = 0;
   for (int k = 0; k < baseMovingCount_; ++k) addMoving(baseMoving_[k]);
@@ -126,28 +122,23 @@ void TrialSimulator::gridMove(int slot) {
   gridInsert(slot);
 }
 
-// Every other active ball that may touch this one, in no particular order.
-int TrialSimulator::neighbours(int slot, int16_t* out) const {
+// Every active ball other than exclude whose centre may lie within 40 of p on every axis, in
+// no particular order. Two cells hashing to one bucket list its balls twice; the passes drop
+// repeated pairs.
+int TrialSimulator::neighbours(const Vec3& p, int exclude, int16_t* out) const {
   const BallTable& balls = table_.world.balls;
-  const Vec3& p = balls[slot].position;
-  int buckets[27];
-  int bucketsUsed = 0;
-  const int32_t x0 = cellOf(p.x - contactDistance), x1 = cellOf(p.x + contactDistance);
-  const int32_t y0 = cellOf(p.y - contactDistance), y1 = cellOf(p.y + contactDistance);
-  const int32_t z0 = cellOf(p.z - contactDistance), z1 = cellOf(p.z + contactDistance);
-  for (int32_t cx = x0; cx <= x1 && cx <= x0 + 2; ++cx) {
-    for (int32_t cy = y0; cy <= y1 && cy <= y0 + 2; ++cy) {
-      for (int32_t cz = z0; cz <= z1 && cz <= z0 + 2; ++cz) {
-        const int b = bucketOf(cx, cy, cz);
-        if (std::find(buckets, buckets + bucketsUsed, b) == buckets + bucketsUsed) buckets[bucketsUsed++] = b;
-      }
-    }
-  }
+  const int32_t x0 = cellOf(p.x - contactDistance), x1 = std::min(cellOf(p.x + contactDistance), x0 + 2);
+  const int32_t y0 = cellOf(p.y - contactDistance), y1 = std::min(cellOf(p.y + contactDistance), y0 + 2);
+  const int32_t z0 = cellOf(p.z - contactDistance), z1 = std::min(cellOf(p.z + contactDistance), z0 + 2);
   int count = 0;
-  for (int k = 0; k < bucketsUsed; ++k) {
-    for (int t = bucketHead_[buckets[k]]; t != noSlot; t = next_[t]) {
-      if (t == slot || farApart(p, balls[t].position)) continue;
-      out[count++] = static_cast<int16_t>(t);
+  for (int32_t cx = x0; cx <= x1; ++cx) {
+    for (int32_t cy = y0; cy <= y1; ++cy) {
+      for (int32_t cz = z0; cz <= z1; ++cz) {
+        for (int t = bucketHead_[bucketOf(cx, cy, cz)]; t != noSlot; t = next_[t]) {
+          if (t == exclude || farApart(p, balls[t].position)) continue;
+          out[count++] = static_cast<int16_t>(t);
+        }
+      }
     }
   }
   return count;
@@ -236,7 +227,7 @@ void TrialSimulator::collisionPass() {
     }
   }
   auto collect = [&](int s) {
-    const int n = neighbours(s, scratch_.data());
+    const int n = neighbours(balls[s].position, s, scratch_.data());
     for (int k = 0; k < n; ++k) {
       const int t = scratch_[k];
       if (liveStamp_[t] == pass_ && t < s) continue;  // found from t's side
@@ -289,7 +280,7 @@ void TrialSimulator::propagate(int slot, int32_t currentPair) {
   if (liveStamp_[slot] == pass_ || propagatedStamp_[slot] == pass_) return;
   propagatedStamp_[slot] = pass_;
   const BallTable& balls = table_.world.balls;
-  const int n = neighbours(slot, scratch_.data());
+  const int n = neighbours(balls[slot].position, slot, scratch_.data());
   for (int k = 0; k < n; ++k) {
     const int t = scratch_[k];
     if (liveStamp_[t] == pass_) continue;
@@ -308,17 +299,12 @@ void TrialSimulator::propagate(int slot, int32_t currentPair) {
 // pockets falls into the lowest. The events are sorted into that order before scoring.
 void TrialSimulator::pocketPass(bool everyBall) {
   BallTable& balls = table_.world.balls;
-  const PocketTable& pockets = table_.world.pockets;
+  if (!pocketFinder_->anyPocket()) return;
   pocketEvents_.clear();
   auto check = [&](int s) {
     if (balls[s].active == 0) return;
-    for (int k = 0; k < activePocketCount_; ++k) {
-      const int p = activePockets_[k];
-      if (pockets[p].contains(balls[s].position)) {
-        pocketEvents_.push_back(p << pairShift | s);
-        return;
-      }
-    }
+    const int p = pocketFinder_->lowestHolding(balls[s].position);
+    if (p >= 0) pocketEvents_.push_back(p << pairShift | s);
   };
   if (everyBall) {
     for (int s = 0; s < ballCount; ++s) check(s);

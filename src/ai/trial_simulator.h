@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "camera/cue_state.h"
@@ -60,7 +61,7 @@ class TrialSimulator {
   void gridInsert(int slot);
   void gridRemove(int slot);
   void gridMove(int slot);
-  int neighbours(int slot, int16_t* out) const;
+  int neighbours(const Vec3& p, int exclude, int16_t* out) const;
   void addMoving(int slot);
   bool needsStep(const Ball& ball) const;
   void stepPass();
@@ -98,8 +99,7 @@ class TrialSimulator {
 
   std::array<int16_t, ballCount> cueColoured_{};  // active colour-99 slots of the base
   int cueColouredCount_ = 0;
-  std::array<int16_t, pocketCount> activePockets_{};
-  int activePocketCount_ = 0;
+  std::optional<PocketFinder> pocketFinder_;  // over table_'s pockets, which trials never change
   bool baseHasBallInPocket_ = false;
 
   // Per collision pass: stamps instead of clearing whole arrays.

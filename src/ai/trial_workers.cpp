@@ -1,11 +1,13 @@
 #include "ai/trial_workers.h"
 
+#include <algorithm>
+
 namespace morvane {
 
-TrialWorkers::TrialWorkers(int count) {
-  if (count < 1) count = 1;
-  for (int w = 0; w < count; ++w) simulators_.push_back(std::make_unique<TrialSimulator>());
-  for (int w = 0; w < count; ++w) threads_.emplace_back([this, w] { workerLoop(w); });
+TrialWorkers::TrialWorkers(int workerCount) {
+  workerCount = std::max(workerCount, 1);
+  for (int w = 0; w <= workerCount; ++w) simulators_.push_back(std::make_unique<TrialSimulator>());
+  for (int w = 0; w < workerCount; ++w) threads_.emplace_back([this, w] { workerLoop(w); });
 }
 
 TrialWorkers::~TrialWorkers() {
@@ -21,16 +23,15 @@ void TrialWorkers::start(const std::function<void(int)>& job) {
   {
     std::lock_guard lock(mutex_);
     job_ = &job;
-    running_ = count();
     ++generation_;
   }
   wake_.notify_all();
 }
 
-void TrialWorkers::wait() {
+void TrialWorkers::finish() {
   std::unique_lock lock(mutex_);
-  done_.wait(lock, [this] { return running_ == 0; });
   job_ = nullptr;
+  done_.wait(lock, [this] { return inside_ == 0; });
 }
 
 void TrialWorkers::workerLoop(int worker) {
@@ -43,17 +44,19 @@ void TrialWorkers::workerLoop(int worker) {
       if (quitting_) return;
       seen = generation_;
       job = job_;
+      if (job == nullptr) continue;  // woke after the job was withdrawn
+      ++inside_;
     }
     (*job)(worker);
     {
       std::lock_guard lock(mutex_);
-      if (--running_ == 0) done_.notify_all();
+      if (--inside_ == 0) done_.notify_all();
     }
   }
 }
 
 TrialWorkers& sharedTrialWorkers() {
-  static TrialWorkers workers(static_cast<int>(std::thread::hardware_concurrency()));
+  static TrialWorkers workers(static_cast<int>(std::thread::hardware_concurrency()) - 1);
   return workers;
 }
 

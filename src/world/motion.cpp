@@ -21,14 +21,9 @@ bool allBallsAtRest(const World& world) {
 
 namespace {
 
-// Per axis, the pockets whose cubes reach each 80-unit bin, the bins folded onto 64 entries (a
-// folded bin only adds candidates, which the exact test rejects). A ball inside a pocket lies in
-// one of the pocket's bins on every axis, so the three masks ANDed hold every pocket that can
-// contain it.
 constexpr float binSize = 80.0f;
-constexpr int binCount = 64;
 constexpr int32_t binLimit = 1 << 20;  // far-away or non-finite coordinates are clamped
-constexpr int eventShift = 10;         // an event is pocket << 10 | slot
+constexpr int eventShift = 10;         // a fall is pocket << 10 | slot
 
 int32_t binOf(float coordinate) {
   const float b = std::floor(coordinate / binSize);
@@ -37,55 +32,55 @@ int32_t binOf(float coordinate) {
   return static_cast<int32_t>(b);
 }
 
-using AxisBins = std::array<uint32_t, binCount>;
-
-void addToBins(AxisBins& bins, float centre, uint32_t bit) {
+void addToBins(std::array<uint32_t, PocketFinder::binCount>& bins, float centre, uint32_t bit) {
   // |point - centre| < 40 in float means point lies within [fl(centre - 40), fl(centre + 40)].
   const int32_t first = binOf(centre - pocketHalfSize), last = binOf(centre + pocketHalfSize);
-  if (last - first >= binCount - 1) {
+  if (last - first >= PocketFinder::binCount - 1) {
     for (uint32_t& mask : bins) mask |= bit;
     return;
   }
-  for (int32_t b = first; b <= last; ++b) bins[static_cast<uint32_t>(b) % binCount] |= bit;
+  for (int32_t b = first; b <= last; ++b) bins[static_cast<uint32_t>(b) % PocketFinder::binCount] |= bit;
 }
 
-uint32_t binMask(const AxisBins& bins, float coordinate) {
-  return bins[static_cast<uint32_t>(binOf(coordinate)) % binCount];
+uint32_t binMask(const std::array<uint32_t, PocketFinder::binCount>& bins, float coordinate) {
+  return bins[static_cast<uint32_t>(binOf(coordinate)) % PocketFinder::binCount];
 }
 
 }  // namespace
+
+PocketFinder::PocketFinder(const PocketTable& pockets) : pockets_(pockets) {
+  for (int p = 0; p < pocketCount; ++p) {
+    if (pockets[p].active == 0) continue;
+    const uint32_t bit = 1u << p;
+    addToBins(x_, pockets[p].centre.x, bit);
+    addToBins(y_, pockets[p].centre.y, bit);
+    addToBins(z_, pockets[p].centre.z, bit);
+    any_ = true;
+  }
+}
+
+int PocketFinder::lowestHolding(const Vec3& point) const {
+  for (uint32_t candidates = binMask(x_, point.x) & binMask(y_, point.y) & binMask(z_, point.z); candidates != 0;
+       candidates &= candidates - 1) {
+    const int p = std::countr_zero(candidates);
+    if (pockets_[p].contains(point)) return p;
+  }
+  return -1;
+}
 
 // The reference visits pocket 0's balls in slot order, then pocket 1's, and so on; a ball falls
 // into the lowest pocket that holds it, since the listener takes it off the table at once.
 // Here each ball finds that pocket, and the falls are handed over in the same order.
 void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds) {
-  AxisBins x{}, y{}, z{};
-  bool anyPocket = false;
-  for (int p = 0; p < pocketCount; ++p) {
-    const Pocket& pocket = world.pockets[p];
-    if (pocket.active == 0) continue;
-    const uint32_t bit = 1u << p;
-    addToBins(x, pocket.centre.x, bit);
-    addToBins(y, pocket.centre.y, bit);
-    addToBins(z, pocket.centre.z, bit);
-    anyPocket = true;
-  }
-  if (!anyPocket) return;
-
+  const PocketFinder finder(world.pockets);
+  if (!finder.anyPocket()) return;
   int32_t falls[ballCount];
   int fallCount = 0;
   for (int s = 0; s < ballCount; ++s) {
     const Ball& ball = world.balls[s];
     if (ball.active == 0) continue;
-    const Vec3& p = ball.position;
-    for (uint32_t candidates = binMask(x, p.x) & binMask(y, p.y) & binMask(z, p.z); candidates != 0;
-         candidates &= candidates - 1) {
-      const int pocket = std::countr_zero(candidates);
-      if (world.pockets[pocket].contains(p)) {
-        falls[fallCount++] = pocket << eventShift | s;
-        break;
-      }
-    }
+    const int p = finder.lowestHolding(ball.position);
+    if (p >= 0) falls[fallCount++] = p << eventShift | s;
   }
   std::sort(falls, falls + fallCount);
   for (int k = 0; k < fallCount; ++k) {

@@ -1,6 +1,7 @@
 #pragma once
 // The simulated world: the ball and pocket tables and the arena half-size, and the passes of
 // one simulation step. Passes run in ascending slot order; results depend on that order.
+#include <array>
 #include <cstdint>
 
 #include "world/ball.h"
@@ -47,6 +48,23 @@ bool ballsInContact(const Vec3& lower, const Vec3& upper);
 // One pair known to be in contact, lower slot first, handled exactly as the collision passes
 // handle it: first-touch recording, velocity exchange when approaching, click.
 void collideTouchingPair(Ball& lower, Ball& upper, FirstTouch& touch, SoundSink& sounds);
+
+// Which active pocket holds a point, testing only the pockets near it: per axis, the pockets
+// whose cubes reach each 80-unit bin (bins folded onto 32 entries; a folded bin only adds
+// candidates, which the exact test rejects). Refers to the table it was made from.
+class PocketFinder {
+ public:
+  static constexpr int binCount = 32;
+  explicit PocketFinder(const PocketTable& pockets);
+  bool anyPocket() const { return any_; }
+  // The lowest-numbered active pocket that contains the point, or -1.
+  int lowestHolding(const Vec3& point) const;
+
+ private:
+  const PocketTable& pockets_;
+  std::array<uint32_t, binCount> x_{}, y_{}, z_{};
+  bool any_ = false;
+};
 
 // Pockets 0 to 26 each swallow the active balls whose centres lie inside them. Each ball is
 // tested only against the pockets near it; same falls, in the same order, as
