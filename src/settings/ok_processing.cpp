@@ -132,12 +132,14 @@ bool rackSizeValid(int32_t rackSize, bool chaotic) {
 }  // namespace
 
 DialogInput defaultDialogInput() {
+  // Built from std::string values rather than assigned from literals: GCC 12 warns falsely
+  // (-Wrestrict) about inlined literal assignments here.
   DialogInput input;
-  input.player1Name = "<Játékos1>";
-  input.player2Name = "<Játékos2>";
-  input.arenaSize = "1000";
-  input.rack = "5";
-  input.rounds = "5";
+  input.player1Name = std::string("<Játékos1>");
+  input.player2Name = std::string("<Játékos2>");
+  input.arenaSize = std::string("1000");
+  input.rack = std::string("5");
+  input.rounds = std::string("5");
   input.randomStart = true;
   input.difficulty = 0;
   return input;

@@ -30,6 +30,7 @@ void put32(Bytes& bytes, size_t at, uint32_t value) {
 Bytes makeBmp(int32_t width, int32_t height, uint16_t bits, const Bytes& palette,
               const Bytes& pixels, uint32_t gap = 0) {
   Bytes bytes(54, 0);
+  bytes.reserve(54 + palette.size() + gap + pixels.size());
   bytes[0] = 'B';
   bytes[1] = 'M';
   const auto offset = static_cast<uint32_t>(54 + palette.size() + gap);
