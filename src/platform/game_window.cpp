@@ -41,7 +41,7 @@ MouseButton buttonFromSdl(Uint8 button) {
   return MouseButton::other;
 }
 
-bool translate(const SDL_Event& sdl, InputEvent& event) {
+bool translate(const SDL_Event& sdl, InputEvent& event, ModifierState& modifiers) {
   switch (sdl.type) {
     case SDL_QUIT:
       event.kind = EventKind::quit;
@@ -56,6 +56,8 @@ bool translate(const SDL_Event& sdl, InputEvent& event) {
     case SDL_KEYUP:
       event.kind = sdl.type == SDL_KEYDOWN ? EventKind::keyDown : EventKind::keyUp;
       event.key = keyFromScancode(sdl.key.keysym.scancode);
+      modifiers.ctrl = (sdl.key.keysym.mod & KMOD_CTRL) != 0;
+      modifiers.shift = (sdl.key.keysym.mod & KMOD_SHIFT) != 0;
       return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
@@ -66,9 +68,8 @@ bool translate(const SDL_Event& sdl, InputEvent& event) {
       event.kind = EventKind::motion;
       event.motion.x = sdl.motion.x;
       event.motion.y = sdl.motion.y;
-      const SDL_Keymod mods = SDL_GetModState();
-      event.motion.ctrl = (mods & KMOD_CTRL) != 0;
-      event.motion.shift = (mods & KMOD_SHIFT) != 0;
+      event.motion.ctrl = modifiers.ctrl;
+      event.motion.shift = modifiers.shift;
       event.motion.anyButton = sdl.motion.state != 0;
       return true;
     }
@@ -150,7 +151,7 @@ bool GameWindow::pollEvent(InputEvent& event) {
   // At most one event per pass; events without a meaning for the game still use up the pass.
   if (SDL_PollEvent(&sdl) == 0) return false;
   event = InputEvent{};
-  if (!translate(sdl, event)) event.kind = EventKind::other;
+  if (!translate(sdl, event, modifiers_)) event.kind = EventKind::other;
   if (sdl.type == SDL_WINDOWEVENT && sdl.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
     SDL_GL_GetDrawableSize(window_, &clientWidth_, &clientHeight_);
   }

@@ -11,6 +11,13 @@ struct SDL_Window;
 
 namespace morvane {
 
+// The modifier keys as of the last key event taken from the queue, so that a queued mouse move
+// is judged by the keys held when it happened, not by the keys held now.
+struct ModifierState {
+  bool ctrl = false;
+  bool shift = false;
+};
+
 class GameWindow final : public LoopPlatform {
  public:
   explicit GameWindow(const TickCounter& clock) : clock_(clock) {}
@@ -43,6 +50,7 @@ class GameWindow final : public LoopPlatform {
   int screenHeight_ = 0;
   int clientWidth_ = 0;
   int clientHeight_ = 0;
+  ModifierState modifiers_;
   const TickCounter& clock_;
 };
 
