@@ -251,12 +251,5 @@ TEST(AimError, AnAimWithoutLengthLeavesTheCueAlone) {
   EXPECT_EQ(cue.cueDirection, (Vec3{0.0f, 0.0f, -100.0f}));
 }
 
-TEST(AimSearch, SearchStrengthScale) {
-  EXPECT_EQ(maxSearchStrength(500.0f), 1.0f);
-  EXPECT_EQ(maxSearchStrength(8000.0f), 4.0f);
-  EXPECT_EQ(maxSearchStrength(50000.0f), 4.0f);
-  EXPECT_EQ(maxSearchStrength(125.0f), 0.5f);
-}
-
 }  // namespace
 }  // namespace morvane
