@@ -177,21 +177,7 @@ void SceneRenderer::drawAllBalls(const World& world) {
     if (ballList_ == 0) ballList_ = glGenLists(1);
     ballListGeneration_ = meshGeneration_;
     glNewList(ballList_, GL_COMPILE);
-    glBegin(GL_QUADS);
-    auto vertex = [&](int i, int j) {
-      const Vec3& n = mesh_[i][j];
-      glNormal3f(n.x, n.y, n.z);
-      glVertex3f(n.x * ballRadius, n.y * ballRadius, n.z * ballRadius);
-    };
-    for (int i = 0; i < sphereRings - 1; ++i) {
-      for (int j = 0; j < sphereSegments - 1; ++j) {
-        vertex(i, j + 1);
-        vertex(i + 1, j + 1);
-        vertex(i + 1, j);
-        vertex(i, j);
-      }
-    }
-    glEnd();
+    drawSphere(mesh_, Vec3{}, ballRadius);
     glEndList();
   }
   for (const Ball& ball : world.balls) {
