@@ -1,117 +1,92 @@
 #include <gtest/gtest.h>
 
-#include "camera/camera.h"
-#include "math/rotation.h"
 #include "game/game.h"
 #include "game/input.h"
+#include "math/rotation.h"
 #include "settings/match_settings.h"
 
 namespace morvane {
 namespace {
 
-struct CameraFixture : ::testing::Test {
+struct CameraAndCue : ::testing::Test {
   Game game;
   uint32_t now = 0;
   void SetUp() override { startMatch(game, defaultMatchSettings(), 0); }
   void ticks(int n) {
-    for (int i = 0; i < n; ++i) {
-      now += 16;
-      gameTick(game, now);
-    }
+    for (int i = 0; i < n; ++i) gameTick(game, now += 16);
   }
-  MouseMotion at(int x, int y) {
-    MouseMotion m;
-    m.x = x;
-    m.y = y;
-    return m;
+  void placeCueBall(Vec3 at) {
+    game.world.balls[cueBallSlot].init(at, Vec3{}, colourCueBall);
+    game.match.ballInHand = 0;
+  }
+  bool move(int x, int y, bool ctrl = false, bool button = false, bool shift = false) {
+    MouseMotion m{x, y, ctrl, shift, button};
+    return mouseMoved(game, m, 1280, 1024);
   }
 };
 
-TEST_F(CameraFixture, HeldMovesUseTheStartFrame) {
+TEST_F(CameraAndCue, HeldKeysMoveAndTurnTheCameraByTheTableAngle) {
   keyDown(game, GameKey::keypad8);
   ticks(100);
   EXPECT_EQ(game.camera.eye, (Vec3{0.0f, 0.0f, -1000.0f}));
   keyUp(game, GameKey::keypad8);
-
-  const Vec3 before = game.camera.eye;
   keyDown(game, GameKey::keypad4);
   keyDown(game, GameKey::keypad6);
   ticks(10);
-  EXPECT_EQ(game.camera.eye, before);
-}
+  EXPECT_EQ(game.camera.eye, (Vec3{0.0f, 0.0f, -1000.0f}));
+  keyUp(game, GameKey::keypad4);
+  keyUp(game, GameKey::keypad6);
 
-TEST_F(CameraFixture, TurnLeftForOneTickTakesTheTableAngle) {
   keyDown(game, GameKey::keypad1);
   ticks(1);
   EXPECT_NEAR(game.camera.forward.x, -2.967f, 0.001f);
-  EXPECT_NEAR(game.camera.forward.y, 0.0f, 1e-6f);
   EXPECT_NEAR(game.camera.forward.z, -99.956f, 0.001f);
   EXPECT_NEAR(game.camera.right.x, 99.956f, 0.001f);
   EXPECT_NEAR(game.camera.right.z, -2.967f, 0.001f);
-}
+  keyUp(game, GameKey::keypad1);
 
-TEST_F(CameraFixture, TurnsTiltsAndRollsGoTheNamedWay) {
-  auto oneTick = [&](GameKey k) {
-    resetCameraOrientation(game.camera);
-    keyDown(game, k);
+  // Each of the other turns goes the named way; R restores the exact frame and keeps the eye.
+  const std::pair<GameKey, float Vec3::*> turns[] = {{GameKey::keypad3, &Vec3::x}, {GameKey::keypad9, &Vec3::y}};
+  for (auto [key, axis] : turns) {
+    keyDown(game, GameKey::r);
+    keyDown(game, key);
     ticks(1);
-    keyUp(game, k);
-    return game.camera;
-  };
-  EXPECT_GT(oneTick(GameKey::keypad3).forward.x, 0.0f);  // turn right
-  EXPECT_GT(oneTick(GameKey::keypad9).forward.y, 0.0f);  // turn up
-  EXPECT_LT(oneTick(GameKey::keypad7).forward.y, 0.0f);  // turn down
-  EXPECT_LT(oneTick(GameKey::keypad0).up.x, 0.0f);       // roll left: up swings toward -right
-  EXPECT_GT(oneTick(GameKey::keypadPoint).up.x, 0.0f);
-}
-
-TEST_F(CameraFixture, EveryThirdMotionTurnsByTheWholeOffset) {
-  const int w = 1280, h = 1024;
-  EXPECT_FALSE(mouseMoved(game, at(740, 512), w, h));
-  EXPECT_FALSE(mouseMoved(game, at(740, 512), w, h));
-  EXPECT_EQ(game.camera.forward, (Vec3{0.0f, 0.0f, -100.0f}));
-  EXPECT_TRUE(mouseMoved(game, at(740, 512), w, h));
-  Camera expected;
-  const float angle = static_cast<float>(100 * 0.03 * 0.03);  // 0.09 rad
-  rotateAboutAxis(expected.up, expected.forward, angle);
-  rotateAboutAxis(expected.up, expected.right, angle);
-  rotateAboutAxis(expected.right, expected.forward, 0.0f);
-  rotateAboutAxis(expected.right, expected.up, 0.0f);
-  EXPECT_EQ(game.camera.forward, expected.forward);
-  EXPECT_GT(game.camera.forward.x, 8.0f);  // about 5.1 degrees to the right
-  EXPECT_LT(game.camera.forward.x, 9.5f);
-}
-
-TEST_F(CameraFixture, ResetRestoresTheExactFrameAndKeepsTheEye) {
-  keyDown(game, GameKey::keypad1);
-  keyDown(game, GameKey::keypad9);
-  keyDown(game, GameKey::keypad8);
-  ticks(37);
+    keyUp(game, key);
+    EXPECT_GT(game.camera.forward.*axis, 0.0f);
+  }
+  keyDown(game, GameKey::keypad0);
+  ticks(5);
+  EXPECT_LT(game.camera.up.x, 0.0f);  // roll left: up swings toward -right
   const Vec3 eye = game.camera.eye;
   keyDown(game, GameKey::r);
-  EXPECT_EQ(game.camera.forward, (Vec3{0, 0, -100}));
-  EXPECT_EQ(game.camera.right, (Vec3{100, 0, 0}));
-  EXPECT_EQ(game.camera.up, (Vec3{0, 100, 0}));
-  EXPECT_EQ(game.camera.eye, eye);
+  EXPECT_EQ(game.camera, (Camera{eye, {0, 0, -100}, {100, 0, 0}, {0, 100, 0}}));
 }
 
-TEST_F(CameraFixture, KeypadTwoJumpsToTheCueBallOnlyWhenItIsOnTheTable) {
+TEST_F(CameraAndCue, EveryThirdMotionTurnsByTheWholeOffsetFromTheCentre) {
+  EXPECT_FALSE(move(740, 512));
+  EXPECT_FALSE(move(740, 512));
+  EXPECT_EQ(game.camera.forward, (Vec3{0.0f, 0.0f, -100.0f}));
+  EXPECT_TRUE(move(740, 512));
+  Vec3 expected{0.0f, 0.0f, -100.0f};
+  rotateAboutAxis(Vec3{0, 100, 0}, expected, static_cast<float>(100 * 0.03 * 0.03));  // 0.09 rad
+  EXPECT_EQ(game.camera.forward, expected);
+  EXPECT_GT(expected.x, 8.0f);  // about 5.1 degrees to the right
+}
+
+TEST_F(CameraAndCue, KeypadTwoJumpsToTheCueBallOnlyWhenItIsOnTheTable) {
   game.camera.eye = Vec3{1, 2, 3};
   keyDown(game, GameKey::keypad2);
   EXPECT_EQ(game.camera.eye, (Vec3{1, 2, 3}));
-  game.world.balls[cueBallSlot].init(Vec3{100, -50, 300}, Vec3{}, colourCueBall);
+  placeCueBall(Vec3{100, -50, 300});
   keyDown(game, GameKey::keypad2);
   EXPECT_EQ(game.camera.eye, (Vec3{100, -50, 300}));
 }
 
-TEST_F(CameraFixture, PendingComputerShotSuspendsCameraInputButNotResetOrJump) {
+TEST_F(CameraAndCue, PendingComputerShotSuspendsCameraInputButNotResetOrJump) {
+  placeCueBall(Vec3{100, 0, 0});
   game.match.computerShotPending = 1;
-  game.world.balls[cueBallSlot].init(Vec3{100, 0, 0}, Vec3{}, colourCueBall);
-  game.cue.cueDirection = game.camera.forward;  // already aligned: the shot would fire at once
-  game.camera.forward = Vec3{0, 0, -100};
   const Camera before = game.camera;
-  for (int i = 0; i < 5; ++i) mouseMoved(game, at(900, 100), 1280, 1024);
-  EXPECT_EQ(game.camera, before);
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(move(900, 100, true));
   EXPECT_EQ(game.mouseMoveCount, 0.0f);
   keyDown(game, GameKey::keypad8);
   EXPECT_EQ(game.cameraKeys.moveForwardHeld, 1);  // the flag still follows the key
@@ -122,6 +97,104 @@ TEST_F(CameraFixture, PendingComputerShotSuspendsCameraInputButNotResetOrJump) {
   game.camera.forward = Vec3{5, 5, -100};
   keyDown(game, GameKey::r);
   EXPECT_EQ(game.camera.forward, (Vec3{0, 0, -100}));
+}
+
+TEST_F(CameraAndCue, StrengthMovesOneUnitPerTickWithinItsLimits) {
+  mouseButtonDown(game, MouseButton::left);  // ball in hand with the eye inside the rack: a placement try
+  EXPECT_EQ(game.aimKeys.strengthUpHeld, 0);
+  placeCueBall(Vec3{0, 0, 400});
+  mouseButtonDown(game, MouseButton::left);
+  ticks(150);
+  EXPECT_EQ(game.cue.shotStrength, 150.0f);
+  ticks(100);
+  EXPECT_EQ(game.cue.shotStrength, 200.0f);
+  keyDown(game, GameKey::q);
+  keyUp(game, GameKey::q);  // Q and the left button share one flag
+  EXPECT_EQ(game.aimKeys.strengthUpHeld, 0);
+  mouseButtonDown(game, MouseButton::right);
+  ticks(205);
+  EXPECT_EQ(game.cue.shotStrength, 0.0f);
+}
+
+TEST_F(CameraAndCue, CtrlAimingOrbitsTheCueBallOnlyWithCtrlAlone) {
+  placeCueBall(Vec3{100, 50, 300});
+  game.camera.eye = Vec3{100, 50, 600};
+  for (int i = 0; i < 3; ++i) move(700, 500, true);
+  EXPECT_EQ(game.cue.cueDirection, game.camera.forward);
+  EXPECT_NEAR(length(game.camera.eye - Vec3{100, 50, 300}), 300.0f, 0.01f);
+  const Vec3 toBall = Vec3{100, 50, 300} - game.camera.eye;
+  EXPECT_NEAR(dot(toBall, game.camera.forward) / (length(toBall) * length(game.camera.forward)), 1.0f, 1e-5f);
+
+  const CueState aimed = game.cue;
+  const Vec3 eye = game.camera.eye;
+  for (int i = 0; i < 3; ++i) move(700, 600, true, true);      // a button held: only mouse look
+  for (int i = 0; i < 3; ++i) move(700, 600, true, false, true);  // Shift: only mouse look
+  EXPECT_EQ(game.cue, aimed);
+  EXPECT_EQ(game.camera.eye, eye);
+  game.settings.player1Computer = 1;  // the computer is to move: CTRL aiming is refused
+  for (int i = 0; i < 3; ++i) move(900, 500, true);
+  EXPECT_EQ(game.cue, aimed);
+}
+
+TEST_F(CameraAndCue, PlacementNeedsFortyUnitsAndBallsAtRest) {
+  for (Ball& b : game.world.balls) b.active = 0;
+  game.world.balls[7].init(Vec3{100, 100, 100}, Vec3{}, colourGreen);
+  game.camera.eye = Vec3{61, 100, 100};
+  EXPECT_TRUE(placeCueBallAtEye(game.world, game.match, game.camera));
+  EXPECT_EQ(game.match.ballInHand, 1);
+  game.world.balls[7].velocity = Vec3{1, 0, 0};
+  game.camera.eye = Vec3{60, 100, 100};
+  mouseButtonDown(game, MouseButton::left);  // still rolling: the click raises the strength
+  EXPECT_EQ(game.aimKeys.strengthUpHeld, 1);
+  EXPECT_EQ(game.match.ballInHand, 1);
+  game.world.balls[7].velocity = Vec3{};
+  EXPECT_TRUE(placeCueBallAtEye(game.world, game.match, game.camera));
+  EXPECT_EQ(game.match.ballInHand, 0);
+  EXPECT_EQ(game.world.balls[cueBallSlot], (Ball{{60, 100, 100}, {}, 1, colourCueBall}));
+}
+
+TEST_F(CameraAndCue, AimKeysTiltAndSwingTheCue) {
+  keyDown(game, GameKey::w);
+  ticks(1);
+  // aimSideAxis (+x) starts to the left of a viewer looking along +z: W lowers the cue.
+  EXPECT_LT(game.cue.cueDirection.y, 0.0f);
+  keyUp(game, GameKey::w);
+  game.cue = CueState{};
+  keyDown(game, GameKey::a);
+  ticks(1);
+  EXPECT_LT(game.cue.cueDirection.x, 0.0f);  // clockwise seen from +y
+  EXPECT_EQ(game.cue.aimSideAxis.y, 0.0f);
+}
+
+TEST_F(CameraAndCue, ComputerCueTurnsThenPausesASecondUnlessAlreadyAligned) {
+  auto run = [&](Vec3 direction, uint32_t& alignedAt) {
+    game.camera = Camera{};
+    placeCueBall(Vec3{0, 0, 400});
+    game.cue.cueDirection = direction;
+    game.cue.shotStrength = 50.0f;
+    game.match.computerShotPending = 1;
+    alignedAt = 0;
+    for (int i = 1; i <= 2000; ++i) {
+      now += 16;
+      computerAimStep(game.camera, game.cue, game.world, game.match, game.computerAimTimer, now, *game.sounds);
+      const float c = dot(game.camera.forward, direction) / (length(direction) * length(game.camera.forward));
+      if (alignedAt == 0 && c > 0.9999f) alignedAt = now;
+      if (game.match.computerShotPending == 0) return i;
+    }
+    return -1;
+  };
+  uint32_t alignedAt = 0;
+  const uint32_t start = now;
+  ASSERT_GT(run(Vec3{0, 0, 100}, alignedAt), 0);
+  EXPECT_NEAR(static_cast<int>((alignedAt - start) / 16), 160, 20);
+  EXPECT_GT(now - alignedAt, 1000u);
+  EXPECT_EQ(game.match.shotInProgress, 1);
+  EXPECT_GT(game.world.balls[cueBallSlot].velocity.z, 0.0f);
+
+  game.world.balls[cueBallSlot].velocity = Vec3{};
+  game.match.shotInProgress = 0;
+  now += 5000;
+  EXPECT_EQ(run(Vec3{0, 0, -100}, alignedAt), 1);
 }
 
 }  // namespace

@@ -136,8 +136,7 @@ TEST_F(LoopFixture, ProgressIsStoredEvenWhenNoFrameIsDue) {
 TEST_F(LoopFixture, ThirdMotionEventWarpsTheCursorBack) {
   InputEvent motion;
   motion.kind = EventKind::motion;
-  motion.motion.x = 740;
-  motion.motion.y = 512;
+  motion.motion = MouseMotion{740, 512, false, false, false};
   for (int i = 0; i < 3; ++i) dispatchEvent(game, motion, platform);
   EXPECT_EQ(platform.warps, 1);
 }
