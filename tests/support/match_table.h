@@ -1,6 +1,8 @@
 #pragma once
 // A whole game without a window: world, match, settings, cue and generator, driven tick by tick
 // through the same passes as the live game.
+#include <algorithm>
+
 #include "camera/cue_state.h"
 #include "math/random.h"
 #include "rules/match_state.h"
@@ -14,11 +16,7 @@
 namespace morvane {
 
 struct MatchTable {
-  MatchTable() {
-    settings.arenaHalfSize = 500.0f;
-    world.arenaHalfSize = 500.0f;
-  }
-
+  MatchTable() { settings.arenaHalfSize = world.arenaHalfSize = 500.0f; }
   // The world passes and the referee, in the tick's order.
   void tick() {
     moveAllBalls(world, sink);
@@ -27,7 +25,6 @@ struct MatchTable {
     pocketBalls(world, scoring, sink);
     updateRules(world, match, settings, random, hooks);
   }
-
   // Ticks until the shot has been judged; returns the number of ticks, or -1 past the limit.
   int playOutShot(int limit = 5000) {
     for (int n = 1; n <= limit; ++n) {
@@ -36,16 +33,18 @@ struct MatchTable {
     }
     return -1;
   }
-
   void putCueBall(Vec3 position) {
     world.balls[cueBallSlot].init(position, Vec3{}, colourCueBall);
     match.ballInHand = 0;
   }
-
   void strike(Vec3 direction, float strength) {
     cue.cueDirection = direction;
     cue.shotStrength = strength;
     strikeCueBall(world, match, cue, sink);
+  }
+  int activeBalls() const {
+    const auto active = [](const Ball& ball) { return ball.active != 0; };
+    return static_cast<int>(std::count_if(world.balls.begin(), world.balls.end(), active));
   }
 
   World world;

@@ -7,24 +7,18 @@
 
 namespace morvane {
 
-class RecordingHooks : public MatchHooks {
- public:
+struct RecordingHooks : MatchHooks {
   struct MatchEnd {
     int winner;
     std::string message;
   };
-
   void loadSounds() override { calls.push_back("loadSounds"); }
   void buildSphereMesh() override { calls.push_back("buildSphereMesh"); }
-  void computerTurn() override {
-    calls.push_back("computerTurn");
-    ++computerTurns;
-  }
+  void computerTurn() override { calls.push_back("computerTurn"); ++computerTurns; }
   void endMatch(int winner, const std::string& messageCp1250) override {
     calls.push_back("endMatch");
     matchEnds.push_back({winner, messageCp1250});
   }
-
   std::vector<std::string> calls;
   std::vector<MatchEnd> matchEnds;
   int computerTurns = 0;

@@ -7,13 +7,10 @@
 
 namespace morvane {
 
-class RecordingSink final : public SoundSink {
- public:
+struct RecordingSink final : SoundSink {
   void play(SoundId id) override { played.push_back(id); }
-
   int count(SoundId id) const { return static_cast<int>(std::count(played.begin(), played.end(), id)); }
   void clear() { played.clear(); }
-
   std::vector<SoundId> played;
 };
 

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/match_table.h"
+
+namespace morvane {
+namespace {
+
+// One ball in a 500 arena, moved one step at a time.
+struct OneBall : ::testing::Test {
+  void start(Vec3 position, Vec3 velocity) {
+    world.arenaHalfSize = 500.0f;
+    world.balls[0].init(position, velocity, colourBlue);
+  }
+  const Ball& step() {
+    sink.clear();
+    moveAllBalls(world, sink);
+    return world.balls[0];
+  }
+  World world;
+  RecordingSink sink;
+};
+
+TEST_F(OneBall, ExactlyTheStopSpeedIsSlowedNotStoppedBelowItStopsAfterMoving) {
+  // Its computed length is exactly 10, yet 5000/10 x v / 500 does not cancel v to the last bit:
+  // a residue is left for one step and stopped on the next.
+  const Vec3 atStopSpeed{0x1.3fffd6p+3f, 0x1.47ae04p-6f, 0.0f};
+  ASSERT_EQ(length(atStopSpeed), 10.0f);
+  start(Vec3{}, atStopSpeed);
+  EXPECT_EQ(step().velocity, (Vec3{0x1p-20f, 0.0f, 0.0f}));
+  EXPECT_FALSE(world.balls[0].isAtRest());
+  EXPECT_TRUE(step().isAtRest());
+
+  start(Vec3{100.0f, 0.0f, 0.0f}, Vec3{9.99f, 0.0f, 0.0f});
+  EXPECT_EQ(step().position.x, 100.0f + 9.99f / 500.0f);  // the move comes before the slowing
+  EXPECT_EQ(world.balls[0].velocity, (Vec3{}));
+}
+
+TEST_F(OneBall, WallsReflectWithoutClampingOnceAndWithOneClickInACorner) {
+  start(Vec3{470.0f, 0.0f, 0.0f}, Vec3{20000.0f, 0.0f, 0.0f});  // 10 short of contact, 40 a step
+  EXPECT_EQ(step().position, (Vec3{510.0f, 0.0f, 0.0f}));
+  EXPECT_EQ(world.balls[0].velocity, (Vec3{-19990.0f, 0.0f, 0.0f}));
+  EXPECT_EQ(sink.played, (std::vector<SoundId>{SoundId::wall}));
+  // Still past the contact position but heading back in: no second reflection, no click.
+  EXPECT_NEAR(step().position.x, 510.0f - 19990.0f / 500.0f, 1e-3f);
+  EXPECT_LT(world.balls[0].velocity.x, 0.0f);
+  EXPECT_TRUE(sink.played.empty());
+
+  start(Vec3{0.0f, -495.0f, 0.0f}, Vec3{});  // at rest inside the contact zone: left there
+  EXPECT_EQ(step().position, (Vec3{0.0f, -495.0f, 0.0f}));
+  world.balls[0].velocity = Vec3{0.0f, -100.0f, 0.0f};  // moving further out: reflected
+  EXPECT_GT(step().velocity.y, 0.0f);
+  EXPECT_EQ(sink.played, (std::vector<SoundId>{SoundId::wall}));
+
+  start(Vec3{-485.0f, 485.0f, -485.0f}, Vec3{-500.0f, 500.0f, -500.0f});  // a corner: one click
+  const Vec3 v = step().velocity;
+  EXPECT_GT(v.x, 0.0f);
+  EXPECT_EQ(v.x, -v.y);
+  EXPECT_EQ(v.x, v.z);
+  EXPECT_EQ(sink.played, (std::vector<SoundId>{SoundId::wall}));
+}
+
+TEST_F(OneBall, InactiveBallKeepsItsStoredVelocityAndCountsAsAtRest) {
+  start(Vec3{490.0f, 1.0f, 2.0f}, Vec3{20000.0f, 0.0f, 0.0f});
+  world.balls[0].active = 0;
+  const Ball before = world.balls[0];
+  EXPECT_EQ(step(), before);
+  EXPECT_TRUE(sink.played.empty());
+  EXPECT_TRUE(allBallsAtRest(world));
+  // Only an exact zero (of either sign) is rest.
+  world.balls[3].init(Vec3{}, Vec3{0.0f, 0.0f, 1e-30f}, colourBlue);
+  EXPECT_FALSE(allBallsAtRest(world));
+  world.balls[3].velocity = Vec3{-0.0f, 0.0f, -0.0f};
+  EXPECT_TRUE(allBallsAtRest(world));
+}
+
+}  // namespace
+}  // namespace morvane
