@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 
 #include "math/random.h"
 #include "settings/ok_processing.h"
@@ -11,295 +13,150 @@
 namespace morvane {
 namespace {
 
-uint32_t bitsOf(float f) { return std::bit_cast<uint32_t>(f); }
+constexpr int32_t intMax = std::numeric_limits<int32_t>::max();
+constexpr float inf = std::numeric_limits<float>::infinity();
+const std::string p1 = "<J\xE1t\xE9kos1>", p2 = "<J\xE1t\xE9kos2>";
 
 OkOutcome okWith(const DialogInput& input) {
   Random random(7);
   return processOk(input, random);
 }
 
-DialogInput withRack(const char* rack, bool chaotic) {
+DialogInput typed(const std::string& arena, const std::string& rack, const std::string& rounds, bool chaotic = false) {
   DialogInput input = defaultDialogInput();
-  input.rack = rack;
-  input.chaoticRack = chaotic;
+  input.arenaSize = arena, input.rack = rack, input.rounds = rounds, input.chaoticRack = chaotic;
   return input;
 }
+
+// Every field, floats bit for bit, so one comparison shows all differences.
+auto fields(const MatchSettings& s) {
+  return std::tuple(std::bit_cast<uint32_t>(s.arenaHalfSize), std::bit_cast<uint32_t>(s.aimError),
+                    s.roundsPerMatch, s.rackSize, s.player1Computer, s.player2Computer, s.chaoticRack,
+                    s.preSimulation, s.multiplierEnabled, s.winnerStartsNextRound, s.randomStart,
+                    s.player1Name, s.player2Name);
+}
+
+const MatchSettings defaults{.arenaHalfSize = 500.0f, .roundsPerMatch = 5, .aimError = 0.06992681f,
+                             .rackSize = 10, .preSimulation = 1, .randomStart = 1,
+                             .player1Name = p1, .player2Name = p2};
 
 TEST(OkProcessing, DefaultControlsGiveTheDefaultSettings) {
   const OkOutcome out = okWith(defaultDialogInput());
   ASSERT_TRUE(out.accepted());
-  const MatchSettings& s = out.settings;
-  EXPECT_EQ(s.arenaHalfSize, 500.0f);
-  EXPECT_EQ(s.rackSize, 10);
-  EXPECT_EQ(s.roundsPerMatch, 5);
-  EXPECT_EQ(bitsOf(s.aimError), bitsOf(0.06992681f));
-  EXPECT_EQ(s.randomStart, 1);
-  EXPECT_EQ(s.preSimulation, 1);
-  EXPECT_EQ(s.player1Computer, 0);
-  EXPECT_EQ(s.player2Computer, 0);
-  EXPECT_EQ(s.chaoticRack, 0);
-  EXPECT_EQ(s.multiplierEnabled, 0);
-  EXPECT_EQ(s.winnerStartsNextRound, 0);
-  EXPECT_EQ(s.player1Name, "<J\xE1t\xE9kos1>");
-  EXPECT_EQ(s.player2Name, "<J\xE1t\xE9kos2>");
-  EXPECT_EQ(s.player1Name, defaultMatchSettings().player1Name);
+  EXPECT_EQ(fields(out.settings), fields(defaults));
+  EXPECT_EQ(fields(defaultMatchSettings()), fields(defaults));
+}
+
+const char* const badRack = "A lerakat érvénytelen!";
+
+// Fields are read from their leading part, then checked: the rack, the arena, the rounds.
+void expectRead(const DialogInput& input, float halfSize, int32_t rackSize, int32_t rounds, const char* refusal) {
+  SCOPED_TRACE(input.arenaSize + " | " + input.rack + (input.chaoticRack ? " chaotic | " : " | ") + input.rounds);
+  const OkOutcome out = okWith(input);
+  EXPECT_EQ(out.settings.arenaHalfSize, halfSize);
+  EXPECT_EQ(out.settings.rackSize, rackSize);
+  EXPECT_EQ(out.settings.roundsPerMatch, rounds);
+  ASSERT_EQ(out.accepted(), refusal == nullptr);
+  if (refusal) {
+    EXPECT_EQ(out.refusal->captionUtf8 + ": " + out.refusal->messageUtf8, std::string("HIBA!: ") + refusal);
+  }
 }
 
 TEST(OkProcessing, RackLimitsDependOnTheChaoticLayout) {
-  struct Case {
-    const char* text;
-    bool chaotic;
-    bool accepted;
-    int32_t rackSize;
-  };
+  struct Case { const char* rack; bool chaotic; int32_t rackSize; bool ok; };
   const Case cases[] = {
-      {"1", false, true, 2},   {"8", false, true, 16},  {"9", false, false, 18},
-      {"0", false, false, 0},  {"abc", false, false, 0}, {"", false, false, 0},
-      {"1", true, true, 2},    {"50", true, true, 100}, {"51", true, false, 102},
-      {"0", true, false, 0},   {"x5", true, false, 0},  {"-3", true, false, -6},
-  };
+      {"1", 0, 2, 1},   {"8", 0, 16, 1},  {"9", 0, 18, 0},   {"0", 0, 0, 0}, {"abc", 0, 0, 0}, {"", 0, 0, 0},
+      {"1", 1, 2, 1},   {"50", 1, 100, 1}, {"51", 1, 102, 0}, {"0", 1, 0, 0}, {"x5", 1, 0, 0},  {"-3", 1, -6, 0},
+      // Saturated at the int range before doubling, so it cannot wrap into 2..16.
+      {"99999999999999", 0, intMax, 0}, {"-99999999999999", 1, std::numeric_limits<int32_t>::min(), 0}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.text) + (c.chaotic ? " chaotic" : " diamond"));
-    const OkOutcome out = okWith(withRack(c.text, c.chaotic));
-    EXPECT_EQ(out.accepted(), c.accepted);
-    EXPECT_EQ(out.settings.rackSize, c.rackSize);
-    if (!c.accepted) {
-      EXPECT_EQ(out.refusal->messageUtf8, "A lerakat érvénytelen!");
-      EXPECT_EQ(out.refusal->captionUtf8, "HIBA!");
-    }
+    expectRead(typed("1000", c.rack, "5", c.chaotic), 500, c.rackSize, 5, c.ok ? nullptr : badRack);
   }
+  expectRead(typed("0", "9", "0"), 0, 18, 0, badRack);  // the rack comes first
 }
 
-TEST(OkProcessing, NumbersAreReadFromTheirLeadingPart) {
-  DialogInput input = defaultDialogInput();
-  input.arenaSize = "  1500.5xyz";
-  input.rack = " +3 balls";
-  input.rounds = "\t12abc";
-  OkOutcome out = okWith(input);
-  ASSERT_TRUE(out.accepted());
-  EXPECT_EQ(out.settings.arenaHalfSize, 750.25f);
-  EXPECT_EQ(out.settings.rackSize, 6);
-  EXPECT_EQ(out.settings.roundsPerMatch, 12);
-
-  input.arenaSize = "2e3";
-  input.rounds = "7.9";
-  out = okWith(input);
-  EXPECT_EQ(out.settings.arenaHalfSize, 1000.0f);
-  EXPECT_EQ(out.settings.roundsPerMatch, 7);
-
-  // An exponent without digits is not part of the number; neither is a sign without digits.
-  input.arenaSize = "3e";
-  out = okWith(input);
-  EXPECT_EQ(out.settings.arenaHalfSize, 1.5f);
-  input.arenaSize = "-";
-  out = okWith(input);
-  EXPECT_EQ(out.settings.arenaHalfSize, 0.0f);
-  // Hexadecimal and the infinity spelling are not numbers here.
-  input.arenaSize = "0x400";
-  EXPECT_EQ(okWith(input).settings.arenaHalfSize, 0.0f);
-  input.arenaSize = "inf";
-  EXPECT_EQ(okWith(input).settings.arenaHalfSize, 0.0f);
-}
-
-TEST(OkProcessing, HugeAndNegativeNumbersSaturateAndAreRefused) {
-  // The typed rack saturates at the int range before doubling, so it cannot wrap into 2..16.
-  OkOutcome out = okWith(withRack("99999999999999", false));
-  EXPECT_FALSE(out.accepted());
-  EXPECT_EQ(out.settings.rackSize, std::numeric_limits<int32_t>::max());
-  out = okWith(withRack("-99999999999999", true));
-  EXPECT_FALSE(out.accepted());
-  EXPECT_EQ(out.settings.rackSize, std::numeric_limits<int32_t>::min());
-
-  DialogInput input = defaultDialogInput();
-  input.rounds = "99999999999999";
-  out = okWith(input);
-  EXPECT_TRUE(out.accepted());
-  EXPECT_EQ(out.settings.roundsPerMatch, std::numeric_limits<int32_t>::max());
-  input.rounds = "-4";
-  out = okWith(input);
-  EXPECT_FALSE(out.accepted());
-  EXPECT_EQ(out.settings.roundsPerMatch, -4);
-
-  input = defaultDialogInput();
-  input.arenaSize = "1e999";
-  out = okWith(input);
-  EXPECT_FALSE(out.accepted());
-  EXPECT_EQ(out.settings.arenaHalfSize, std::numeric_limits<float>::infinity());
-  input.arenaSize = "-1e999";
-  EXPECT_EQ(okWith(input).settings.arenaHalfSize, -std::numeric_limits<float>::infinity());
-  input.arenaSize = "1e-999";
-  EXPECT_EQ(okWith(input).settings.arenaHalfSize, 0.0f);
-  input.arenaSize = std::string(300, '9');
-  out = okWith(input);
-  EXPECT_FALSE(out.accepted());
-  EXPECT_EQ(out.settings.arenaHalfSize, std::numeric_limits<float>::infinity());
-}
-
-TEST(OkProcessing, ArenaAndRoundsAreRefusedAfterTheRack) {
-  DialogInput input = defaultDialogInput();
-  struct Case {
-    const char* arena;
-    const char* rounds;
-    const char* message;  // nullptr: accepted
-  };
+TEST(OkProcessing, ArenaAndRoundsAreReadFromTheirLeadingPartAndChecked) {
+  struct Case { std::string arena, rounds; float halfSize; int32_t roundsRead; const char* refusal; };
+  const char* arena = "A térméret érvénytelen!";
+  const char* rounds = "A körök száma érvénytelen!";
   const Case cases[] = {
-      {"0", "5", "A térméret érvénytelen!"},
-      {"nincs", "5", "A térméret érvénytelen!"},
-      {"-1000", "5", "A térméret érvénytelen!"},
-      {"2000001", "5", "A térméret érvénytelen!"},
-      {"2000000", "5", nullptr},
-      {"1", "5", nullptr},
-      {"1000", "0", "A körök száma érvénytelen!"},
-      {"1000", "", "A körök száma érvénytelen!"},
-      {"1000", "1", nullptr},
-      {"0", "0", "A térméret érvénytelen!"},
-  };
+      {"  1500.5xyz", "\t12abc", 750.25f, 12, nullptr}, {"2e3", "7.9", 1000, 7, nullptr},
+      {"3e", "5", 1.5f, 5, nullptr},   {"2000000", "1", 1e6f, 1, nullptr}, {"2000001", "5", 1000000.5f, 5, arena},
+      {"0", "5", 0, 5, arena},         {"nincs", "5", 0, 5, arena},        {"-", "5", 0, 5, arena},
+      {"0x400", "5", 0, 5, arena},     {"inf", "5", 0, 5, arena},          {"-1000", "5", -500, 5, arena},
+      {"1e999", "5", inf, 5, arena},   {"-1e999", "5", -inf, 5, arena},    {"1e-999", "5", 0, 5, arena},
+      {std::string(300, '9'), "5", inf, 5, arena}, {"0", "0", 0, 0, arena}, {"1000", "0", 500, 0, rounds},
+      {"1000", "", 500, 0, rounds},    {"1000", "-4", 500, -4, rounds},
+      {"1000", "99999999999999", 500, intMax, nullptr}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.arena) + " / " + c.rounds);
-    input.arenaSize = c.arena;
-    input.rounds = c.rounds;
-    const OkOutcome out = okWith(input);
-    if (c.message == nullptr) {
-      EXPECT_TRUE(out.accepted());
-    } else {
-      ASSERT_FALSE(out.accepted());
-      EXPECT_EQ(out.refusal->messageUtf8, c.message);
-      EXPECT_EQ(out.refusal->captionUtf8, "HIBA!");
-    }
+    expectRead(typed(c.arena, "5", c.rounds), c.halfSize, 10, c.roundsRead, c.refusal);
   }
-
-  // A bad rack is reported even when the arena and the rounds are bad too.
-  input = withRack("9", false);
-  input.arenaSize = "0";
-  input.rounds = "0";
-  EXPECT_EQ(okWith(input).refusal->messageUtf8, "A lerakat érvénytelen!");
+  expectRead(typed("1000", " +3 balls", "5"), 500, 6, 5, nullptr);
 }
 
 TEST(OkProcessing, RefusalKeepsTheFieldsReadBeforeTheCheck) {
-  DialogInput input = withRack("9", false);
-  input.player1Name = "Béla";
-  input.player2Name = "Ödön";
-  input.arenaSize = "3000";
-  input.rounds = "7";
-  input.player1Computer = true;
-  input.multiplierEnabled = true;
-  input.winnerStartsNextRound = true;
-  input.difficulty = 4;
+  DialogInput input = typed("3000", "9", "7");
+  input.player1Name = "Béla", input.player2Name = "Ödön", input.difficulty = 4;
+  input.player1Computer = input.multiplierEnabled = input.winnerStartsNextRound = true;
   const OkOutcome out = okWith(input);
   ASSERT_FALSE(out.accepted());
-  const MatchSettings& s = out.settings;
-  // Read before the check, and the typed name kept: the level name comes only after it.
-  EXPECT_EQ(s.player1Name, "B\xE9la");
-  EXPECT_EQ(s.player2Name, "\xD6\x64\xF6n");
-  EXPECT_EQ(s.arenaHalfSize, 1500.0f);
-  EXPECT_EQ(s.rackSize, 18);
-  EXPECT_EQ(s.roundsPerMatch, 7);
-  EXPECT_EQ(s.player1Computer, 1);
-  EXPECT_EQ(s.chaoticRack, 0);
-  // Never reached.
-  EXPECT_EQ(s.preSimulation, 0);
-  EXPECT_EQ(s.randomStart, 0);
-  EXPECT_EQ(s.multiplierEnabled, 0);
-  EXPECT_EQ(s.winnerStartsNextRound, 0);
-  EXPECT_EQ(bitsOf(s.aimError), 0u);
+  // The typed name is kept: the level name comes only after the checks, as do the later flags.
+  EXPECT_EQ(fields(out.settings), fields({.arenaHalfSize = 1500.0f, .roundsPerMatch = 7, .rackSize = 18,
+                                          .player1Computer = 1, .player1Name = "B\xE9la",
+                                          .player2Name = "\xD6" "d\xF6n"}));
 }
 
-TEST(OkProcessing, EachLevelGivesItsAimErrorAndComputerName) {
+// Each level gives its aim error and computer name, each check box only its own flag.
+TEST(OkProcessing, EachLevelAndCheckBoxLandsInItsOwnField) {
   const float aimErrors[] = {0.06992681f, 0.03492077f, 0.017455064f, 0.008726867f, 0.0f};
   const char* names[] = {"Trainee", "Rookie", "Moderatus", "The expert", "THE CHAMPION"};
-  for (int level = 0; level < 5; ++level) {
+  for (int level = -1; level <= 5; ++level) {  // outside 0..4: the nearest level
     SCOPED_TRACE(level);
+    const int nearest = std::clamp(level, 0, 4);
     DialogInput input = defaultDialogInput();
     input.difficulty = level;
     input.player2Computer = true;
-    const OkOutcome out = okWith(input);
-    ASSERT_TRUE(out.accepted());
-    EXPECT_EQ(bitsOf(out.settings.aimError), bitsOf(aimErrors[level]));
-    EXPECT_EQ(out.settings.player1Name, "<J\xE1t\xE9kos1>");
-    EXPECT_EQ(out.settings.player2Name, names[level]);
+    MatchSettings want = defaults;
+    want.aimError = aimErrors[nearest], want.player2Computer = 1, want.player2Name = names[nearest];
+    want.multiplierEnabled = input.multiplierEnabled = (level == 0);
+    want.winnerStartsNextRound = input.winnerStartsNextRound = (level == 1);
+    want.chaoticRack = input.chaoticRack = (level == 2);
+    EXPECT_EQ(fields(okWith(input).settings), fields(want));
+    input.player1Computer = true, want.player1Computer = 1;
+    want.player1Name = names[nearest];
+    EXPECT_EQ(fields(okWith(input).settings), fields(want));
   }
-
-  DialogInput both = defaultDialogInput();
-  both.difficulty = 3;
-  both.player1Computer = true;
-  both.player2Computer = true;
-  const OkOutcome out = okWith(both);
-  EXPECT_EQ(out.settings.player1Name, "The expert");
-  EXPECT_EQ(out.settings.player2Name, "The expert");
-
-  // An index the radio group cannot produce still names a real level.
-  both.difficulty = 9;
-  EXPECT_EQ(okWith(both).settings.player1Name, "THE CHAMPION");
-  both.difficulty = -1;
-  EXPECT_EQ(okWith(both).settings.player1Name, "Trainee");
 }
 
 TEST(OkProcessing, NamesBecomeWindows1250CutTo199Bytes) {
+  std::string longO;
+  for (int i = 0; i < 250; ++i) longO += "ő";  // one byte each: never cut mid-letter
   DialogInput input = defaultDialogInput();
-  input.player1Name = std::string(150, 'a') + std::string(60, 'x');
-  // 'ő' is one Windows-1250 byte: 250 of them are cut to 199 bytes, never mid-character.
-  input.player2Name.clear();
-  for (int i = 0; i < 250; ++i) input.player2Name += "ő";
+  input.player1Name = std::string(150, 'a') + std::string(60, 'x'), input.player2Name = longO;
   OkOutcome out = okWith(input);
-  ASSERT_TRUE(out.accepted());
   EXPECT_EQ(out.settings.player1Name, std::string(150, 'a') + std::string(49, 'x'));
   EXPECT_EQ(out.settings.player2Name, std::string(199, '\xF5'));
-
-  input.player1Name = "Zoë 日本 ű€";
-  input.player2Name = "";
+  input.player1Name = "Zoë 日本 ű€", input.player2Name = "";
   out = okWith(input);
   EXPECT_EQ(out.settings.player1Name, "Zo\xEB ?? \xFB\x80");
   EXPECT_EQ(out.settings.player2Name, "");
 }
 
 TEST(OkProcessing, RandomStartDrawsOnceAfterEveryCheckPasses) {
-  // Seed 2 draws 45 (45 mod 32 = 13, below 16): player 2 starts.
-  // Seed 3 draws 48 (48 mod 32 = 16, not below): player 1 starts.
-  DialogInput input = defaultDialogInput();
-  Random seed2(2);
-  OkOutcome out = processOk(input, seed2);
-  EXPECT_EQ(out.currentPlayer, 1);
-  Random expectedAfterOne(2);
-  expectedAfterOne.next();
-  EXPECT_EQ(seed2, expectedAfterOne);
-
-  Random seed3(3);
-  EXPECT_EQ(processOk(input, seed3).currentPlayer, 0);
-
+  for (uint32_t seed = 0; seed < 64; ++seed) {
+    Random random(seed), expected(seed);
+    const int r = expected.next();
+    EXPECT_EQ(processOk(defaultDialogInput(), random).currentPlayer, r % 32 < 16 ? 1 : 0) << seed;
+    EXPECT_EQ(random, expected) << seed;
+  }
   // No draw without "Véletlen kezdés", and none when the dialog refuses.
-  input.randomStart = false;
-  Random untouched(2);
-  out = processOk(input, untouched);
-  EXPECT_EQ(out.currentPlayer, 0);
-  EXPECT_EQ(out.settings.randomStart, 0);
-  EXPECT_EQ(untouched, Random(2));
-
-  DialogInput refused = withRack("9", false);
-  Random notDrawn(2);
-  EXPECT_FALSE(processOk(refused, notDrawn).accepted());
-  EXPECT_EQ(notDrawn, Random(2));
-  refused = defaultDialogInput();
-  refused.rounds = "0";
-  EXPECT_FALSE(processOk(refused, notDrawn).accepted());
-  EXPECT_EQ(notDrawn, Random(2));
-}
-
-TEST(OkProcessing, EachCheckBoxSetsOnlyItsOwnFlag) {
-  DialogInput input = defaultDialogInput();
-  input.multiplierEnabled = true;
-  OkOutcome out = okWith(input);
-  EXPECT_EQ(out.settings.multiplierEnabled, 1);
-  EXPECT_EQ(out.settings.winnerStartsNextRound, 0);
-  EXPECT_EQ(out.settings.chaoticRack, 0);
-
-  input = defaultDialogInput();
-  input.winnerStartsNextRound = true;
-  input.chaoticRack = true;
-  input.rack = "50";
-  out = okWith(input);
-  EXPECT_EQ(out.settings.multiplierEnabled, 0);
-  EXPECT_EQ(out.settings.winnerStartsNextRound, 1);
-  EXPECT_EQ(out.settings.chaoticRack, 1);
+  DialogInput noDraw = defaultDialogInput();
+  noDraw.randomStart = false;
+  for (const DialogInput& input : {noDraw, typed("1000", "5", "0")}) {
+    Random untouched(2);  // would draw 45: player 2
+    EXPECT_EQ(processOk(input, untouched).currentPlayer, 0);
+    EXPECT_EQ(untouched, Random(2));
+  }
 }
 
 }  // namespace
