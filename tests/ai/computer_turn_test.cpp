@@ -6,6 +6,8 @@
 // played, the same world, in many situations.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -229,7 +231,9 @@ TEST(AimSearch, TheAimErrorIsNeverLongerThanTheLevelAllows) {
       const float bound = level.aimError * length(aim), error = length(spoilt - aim);
       EXPECT_LE(error, bound * 1.0001f + 1e-3f) << level.name;
       largest = std::max(largest, bound > 0.0f ? error / bound : 0.0f);
-      if (level.aimError == 0.0f) EXPECT_TRUE(random == before && spoilt == aim);
+      if (level.aimError == 0.0f) {
+        EXPECT_TRUE(random == before && spoilt == aim);
+      }
     }
     EXPECT_TRUE(level.aimError == 0.0f || largest > 0.99f) << level.name;
   }
@@ -251,7 +255,9 @@ std::pair<SearchOutcome, Game> expectSameTurn(const Game& start, const std::stri
   EXPECT_TRUE(fast.random == reference.random && sameBits(fast.cue, reference.cue) && fast.match == reference.match);
   EXPECT_TRUE(sameBits(fast.camera, reference.camera) && fast.progress.progressVisible == 0);
   EXPECT_EQ(worldHash(fast.world), worldHash(reference.world));
-  if (start.match.breakShotPending != 0) EXPECT_EQ(fast.cue.shotStrength, 200.0f);
+  if (start.match.breakShotPending != 0) {
+    EXPECT_EQ(fast.cue.shotStrength, 200.0f);
+  }
   if (start.match.ballInHand != 0) {
     World without = fast.world;
     without.balls[cueBallSlot].active = 0;
@@ -269,6 +275,28 @@ std::pair<SearchOutcome, Game> expectSameTurn(const Game& start, const std::stri
               std::tuple(1, start.match.currentPlayer));
   }
   return searched;
+}
+
+// The safe edges: a path without a length (or NaN) is never clear, a ball exactly on the line
+// blocks, and a cue ball that cannot be placed anywhere legal ends up at the centre.
+TEST(AimSearch, DegeneratePathsAndACrowdedArenaNeverHang) {
+  World world;
+  world.arenaHalfSize = 500.0f;
+  world.balls[3].init(Vec3{100, 0, 0}, Vec3{}, colourBlue);
+  const AimGeometry geometry(world);
+  EXPECT_FALSE(geometry.pathClear(Vec3{}, Vec3{}, -1, false));
+  EXPECT_FALSE(geometry.pathClear(Vec3{}, Vec3{NAN, 0, 0}, -1, false));
+  EXPECT_FALSE(geometry.pathClear(Vec3{}, Vec3{300, 0, 0}, -1, false));
+  EXPECT_TRUE(geometry.pathClear(Vec3{}, Vec3{300, 0, 0}, 3, false));
+
+  World crowded;
+  crowded.arenaHalfSize = 20.0f;  // every point lies within 40 of this ball
+  crowded.balls[0].init(Vec3{}, Vec3{}, colourBlue);
+  MatchState match;
+  Random random(3);
+  computerPlacesCueBall(crowded, match, random);
+  EXPECT_EQ(match.ballInHand, 0);
+  EXPECT_EQ(crowded.balls[cueBallSlot].position, Vec3{});
 }
 
 TEST(SearchOracle, RacksArenasAndLevels) {
