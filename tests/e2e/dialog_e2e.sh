@@ -1,214 +1,107 @@
-# The settings dialog: it is the first window; F1 explains the focused control in an "[i]" box;
-# typed values reach the game (chaotic layout with a large rack: balls of all three colours all
-# over the view); an invalid rack is refused with "HIBA!" and the dialog stays; Esc and
-# "Kilépés" end the program with exit code 0 without a game window ever appearing.
+# The settings dialog: the first window; F1 explains the focused control in an "[i]" box; a
+# chaotic layout of 800 balls reaches the game; an invalid rack is refused with "HIBA!" and the
+# dialog stays; Esc and "Kilépés" exit 0 without a game window ever appearing.
 source "$(dirname "$0")/e2e_lib.sh"
-source "$(dirname "$0")/play_lib.sh"
+TABS_TO_RACK="Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab"
+DARK="- 20 - 20 - 20"
 
-# Searched by the part without accented letters (xdotool matches the name's raw bytes).
-DIALOG_NAME="Morvane - Be"
-WATCH_PID=""
-trap '[ -n "$WATCH_PID" ] && kill "$WATCH_PID" 2>/dev/null; cleanup' EXIT
-
-# Records in a file whether a game window shows up at any moment while it runs.
-start_game_window_watch() {
-  rm -f "$WORK/game_window_seen"
-  (
-    while :; do
-      xdotool search --classname morvane >/dev/null 2>&1 && touch "$WORK/game_window_seen"
-      sleep 0.1
-    done
-  ) &
+# Starts the game with a watcher noting whether a game window ever exists; DLG is the dialog.
+start_watched() {
+  rm -f "$WORK/seen"
+  (while :; do xdotool search --classname morvane >/dev/null 2>&1 && touch "$WORK/seen"; sleep 0.1; done) &
   WATCH_PID=$!
+  start_game
+  DLG=$(wait_for 600 --name "^$DIALOG") || fail "the settings dialog did not appear"
+  sleep 1
+}
+stop_watch() { kill "$WATCH_PID" 2>/dev/null || true; wait "$WATCH_PID" 2>/dev/null || true; WATCH_PID=""; }
+no_game_window() { [ ! -e "$WORK/seen" ] || fail "a game window appeared $1"; }
+dialog_open() { xdotool search --onlyvisible --name "^$DIALOG" >/dev/null 2>&1; }
+retype() { xdotool key End BackSpace BackSpace BackSpace BackSpace BackSpace; xdotool type "$1"; }
+
+# answer_box CAPTION ARTEFACT: the box comes up over the dialog, closes on Return, the dialog
+# stays; BOX_HEIGHT is its height.
+answer_box() {
+  local box
+  box=$(wait_for 100 --name "^$1\$") || fail "no box captioned \"$1\" appeared"
+  sleep 0.5; screenshot "$2" >/dev/null
+  BOX_HEIGHT=$(xwininfo -id "$box" | awk '/Height:/{print $2}')
+  dialog_open || fail "the dialog closed when the box \"$1\" came up"
+  activate "$box"; xdotool key Return
+  for _ in $(seq 50); do xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || break; sleep 0.1; done
+  xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 && fail "the box \"$1\" did not close"
+  sleep 1
+  dialog_open || fail "the dialog closed with the box \"$1\""
 }
 
-stop_game_window_watch() {
-  kill "$WATCH_PID" 2>/dev/null || true
-  wait "$WATCH_PID" 2>/dev/null || true
-  WATCH_PID=""
-}
-
-dialog_id() { wait_window_named "^$DIALOG_NAME" 600 || fail "the settings dialog did not appear"; }
-
-# Absolute position of the dialog's client area: "x y".
-dialog_origin() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x, y}'
-}
-
-window_height() { xwininfo -id "$1" | awk '/Height:/{print $2}'; }
-
-focus_dialog() {
-  xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1" >/dev/null 2>&1 || true
-  sleep 0.3
-}
-
-# Waits for a box with exactly this caption; prints its id.
-wait_box() {
-  wait_window_named "^$1\$" 100 || fail "no box captioned \"$1\" appeared"
-}
-
-wait_box_gone() {
-  for _ in $(seq 50); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "the box \"$1\" did not close"
-}
-
-dialog_still_open() {
-  xdotool search --onlyvisible --name "^$DIALOG_NAME" >/dev/null 2>&1
-}
-
-# Replaces the text of the focused input field.
-retype_field() {
-  xdotool key End BackSpace BackSpace BackSpace BackSpace BackSpace
-  xdotool type "$1"
-}
-
-start_window_manager
-prepare_workdir
-
-# ---------- Run 1: help boxes, then a chaotic layout with 800 balls. ----------
-xdotool mousemove 5 5    # keep the pointer (and its tooltips) off the dialog
-start_game_window_watch
-start_game
-dlg=$(dialog_id)
-sleep 1
+# Run 1: help boxes, then a chaotic layout with "Lerakat" 40.
+xdotool mousemove 5 5  # the pointer (and its tooltips) off the dialog
+start_watched
 screenshot dialog_first_window >/dev/null
-[ ! -e "$WORK/game_window_seen" ] || fail "a game window appeared before the dialog was answered"
-title=$(xprop -id "$dlg" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//')
-note "the dialog \"$title\" is up and no game window exists"
+no_game_window "before the dialog was answered"
+title=$(xprop -id "$DLG" _NET_WM_NAME | sed 's/^[^"]*"//; s/"$//')
 [ "$title" = "Morvane - Beállítás" ] || fail "the dialog's title is \"$title\""
-read -r dx dy <<<"$(dialog_origin "$dlg")"
-note "dialog client area at $dx,$dy"
+read -r dx dy <<<"$(xwininfo -id "$DLG" | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x, y}')"
+# F1 on the first difficulty button, focused at the start; then on "Lerakat" (ten Tabs on: the
+# difficulty buttons, OK, the two names, the player 2 box, "Térméret"), whose help is longer.
+activate "$DLG"; xdotool key F1
+answer_box "\[i\]" dialog_help_difficulty
+short=$BOX_HEIGHT
+activate "$DLG"; xdotool key --delay 50 $TABS_TO_RACK; sleep 0.3; xdotool key F1
+answer_box "\[i\]" dialog_help_rack
+more_than "help box height on \"Lerakat\" (difficulty: $short)" "$BOX_HEIGHT" "$short"
 
-# F1 on the control that has the focus at the start, the first difficulty button.
-focus_dialog "$dlg"
-xdotool key F1
-box=$(wait_box "\[i\]")
-sleep 0.5
-screenshot dialog_help_difficulty >/dev/null
-short_box=$(window_height "$box")
-focus_dialog "$box"
-xdotool key Return
-wait_box_gone "\[i\]"
-
-# Tab through the template order to "Lerakat" (the difficulty buttons, OK, the two names, the
-# player 2 check box, "Térméret", "Lerakat"); its help text is several lines long.
-focus_dialog "$dlg"
-for _ in $(seq 10); do xdotool key Tab; done
-sleep 0.3
-xdotool key F1
-box=$(wait_box "\[i\]")
-sleep 0.5
-screenshot dialog_help_rack >/dev/null
-long_box=$(window_height "$box")
-note "help box heights: difficulty $short_box, rack $long_box"
-[ "$long_box" -gt "$short_box" ] || fail "F1 on \"Lerakat\" does not show its own, longer help text"
-focus_dialog "$box"
-xdotool key Return
-wait_box_gone "\[i\]"
-dialog_still_open || fail "the dialog closed with the help box"
-
-# "Lerakat" 40 (800 balls: only valid with "Kaotikus játék"), then Tab to "Kaotikus játék"
-# and check it with the space bar.
-focus_dialog "$dlg"
-retype_field 40
-xdotool key Tab
-sleep 0.3
+# 800 balls are only valid with "Kaotikus játék", the next control, checked with the space bar.
+activate "$DLG"; retype 40; xdotool key Tab; sleep 0.3
 unchecked=$(screenshot dialog_chaotic_unchecked)
-xdotool key space
-sleep 0.5
+xdotool key space; sleep 0.5
 checked=$(screenshot dialog_chaotic_checked)
-box_area="26x26+$((dx + 272))+$((dy + 144))"
-dark_before=$(count_rgb "$unchecked" "$box_area" - 20 - 20 - 20)
-dark_after=$(count_rgb "$checked" "$box_area" - 20 - 20 - 20)
-note "dark pixels in the \"Kaotikus játék\" box: $dark_before unchecked, $dark_after checked"
-[ "$dark_after" -gt $((dark_before + 10)) ] || fail "the space bar did not check \"Kaotikus játék\""
-
-centre_pointer
-xdotool key Return
+check_box="26x26+$((dx + 272))+$((dy + 144))"
+dark=$(count "$unchecked" "$check_box" "$DARK")
+more_than "dark pixels in the checked box (unchecked: $dark)" "$(count "$checked" "$check_box" "$DARK")" $((dark + 10))
+xdotool mousemove 640 512 key Return
 for _ in $(seq 50); do
-  dialog_still_open || break
+  dialog_open || break
   xdotool search --onlyvisible --name "^HIBA!\$" >/dev/null 2>&1 && fail "the chaotic rack of 40 was refused"
   sleep 0.2
 done
-dialog_still_open && fail "the dialog did not close on OK"
-stop_game_window_watch
-take_game_window
-sleep 2
+dialog_open && fail "the dialog did not close on OK"
+stop_watch
+take_game_window; sleep 2
 view=$(screenshot dialog_chaotic_view)
 
-# Balls of every colour spread over the view: a 4 x 4 grid of cells between the overlay lines.
-cells=0 red_cells=0 green_cells=0 blue_cells=0
+# Balls of every colour all over the view: a 4 x 4 grid of cells between the overlay lines.
+declare -A cells=([all]=0 [red]=0 [green]=0 [blue]=0)
+declare -A range=([red]="50 - - 15 - 15" [green]="- 15 50 - - 15" [blue]="- 15 - 15 50 -")
 for row in 0 1 2 3; do
   for col in 0 1 2 3; do
-    cell="320x230+$((col * 320))+$((60 + row * 230))"
-    red=$(count_rgb "$view" "$cell" 50 - - 15 - 15)
-    green=$(count_rgb "$view" "$cell" - 15 50 - - 15)
-    blue=$(count_rgb "$view" "$cell" - 15 - 15 50 -)
-    [ "$red" -gt 150 ] && red_cells=$((red_cells + 1))
-    [ "$green" -gt 150 ] && green_cells=$((green_cells + 1))
-    [ "$blue" -gt 150 ] && blue_cells=$((blue_cells + 1))
-    [ $((red + green + blue)) -gt 150 ] && cells=$((cells + 1))
+    total=0
+    for c in red green blue; do
+      n=$(count "$view" "320x230+$((col * 320))+$((60 + row * 230))" "${range[$c]}"); total=$((total + n))
+      [ "$n" -gt 150 ] && cells[$c]=$((cells[$c] + 1))
+    done
+    [ "$total" -gt 150 ] && cells[all]=$((cells[all] + 1))
   done
 done
-note "cells with balls: $cells of 16 (red $red_cells, green $green_cells, blue $blue_cells)"
-[ "$cells" -ge 10 ] || fail "the balls are not spread over the view ($cells of 16 cells)"
-[ "$red_cells" -ge 2 ] && [ "$green_cells" -ge 2 ] && [ "$blue_cells" -ge 2 ] ||
-  fail "not every colour is scattered (red $red_cells, green $green_cells, blue $blue_cells cells)"
+note "cells with balls: ${cells[all]} of 16 (red ${cells[red]}, green ${cells[green]}, blue ${cells[blue]})"
+[ "${cells[all]}" -ge 10 ] || fail "the balls are not spread over the view"
+[ "${cells[red]}" -ge 2 ] && [ "${cells[green]}" -ge 2 ] && [ "${cells[blue]}" -ge 2 ] || fail "not every colour is scattered"
+close_game
 
-xdotool key --window "$GAME_WIN" alt+F4
-wait_game_exit 150 || fail "the game did not end on the close request"
-code=$(game_exit_code)
-[ "$code" -eq 0 ] || fail "exit code $code after closing the chaotic game"
-
-# ---------- Run 2: "Lerakat" 9 without "Kaotikus játék" is refused; Esc leaves. ----------
+# Run 2: "Lerakat" 9 without "Kaotikus játék" is refused, on every OK; Esc leaves.
 xdotool mousemove 5 5
-start_game_window_watch
-start_game
-dlg=$(dialog_id)
-sleep 1
-focus_dialog "$dlg"
-for _ in $(seq 10); do xdotool key Tab; done
-retype_field 9
-xdotool key Return
-box=$(wait_box "HIBA!")
-sleep 0.5
-screenshot dialog_invalid_rack >/dev/null
-dialog_still_open || fail "the dialog closed on an invalid rack"
-focus_dialog "$box"
-xdotool key Return
-wait_box_gone "HIBA!"
-sleep 1
-dialog_still_open || fail "the dialog is gone after the error box"
-# The next OK reads the fields again and refuses again.
-focus_dialog "$dlg"
-xdotool key Return
-box=$(wait_box "HIBA!")
-focus_dialog "$box"
-xdotool key Return
-wait_box_gone "HIBA!"
-focus_dialog "$dlg"
-xdotool key Escape
-wait_game_exit 100 || fail "Esc did not end the program"
-code=$(game_exit_code)
-stop_game_window_watch
-[ "$code" -eq 0 ] || fail "exit code $code after Esc in the dialog"
-[ ! -e "$WORK/game_window_seen" ] || fail "a game window appeared although the rack was refused"
-note "invalid rack refused twice, Esc ended with exit code 0, no game window"
+start_watched
+activate "$DLG"; xdotool key --delay 50 $TABS_TO_RACK; retype 9; xdotool key Return
+answer_box "HIBA!" dialog_invalid_rack
+activate "$DLG"; xdotool key Return
+answer_box "HIBA!" dialog_invalid_rack_again
+activate "$DLG"; xdotool key Escape
+expect_exit "Esc in the dialog"
+stop_watch
+no_game_window "although the rack was refused"
 
-# ---------- Run 3: "Kilépés" ends the program at once. ----------
-start_game_window_watch
-start_game
-dlg=$(dialog_id)
-sleep 1
-read -r dx dy <<<"$(dialog_origin "$dlg")"
-xdotool mousemove $((dx + 466)) $((dy + 468)) click 1
-wait_game_exit 100 || fail "\"Kilépés\" did not end the program"
-code=$(game_exit_code)
-sleep 0.5
-stop_game_window_watch
-[ "$code" -eq 0 ] || fail "exit code $code after \"Kilépés\""
-[ ! -e "$WORK/game_window_seen" ] || fail "a game window appeared after \"Kilépés\""
-note "\"Kilépés\" ended with exit code 0, no game window"
+# Run 3: "Kilépés" ends the program at once.
+start_watched
+click_control "$DLG" 208 227 50 14
+expect_exit "\"Kilépés\""; sleep 0.5; stop_watch
+no_game_window "after \"Kilépés\""
