@@ -21,7 +21,7 @@ for _ in $(seq 900); do
   for id in $(xdotool search --onlyvisible --name "" 2>/dev/null); do
     [ "$id" = "$game" ] && continue
     case "$(xdotool getwindowname "$id" 2>/dev/null || true)" in *"$DIALOG"*) continue ;; esac
-    size=$(xwininfo -id "$id" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w*h}')
+    size=$(xwininfo -id "$id" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w*h}' || true)
     [ "${size:-0}" -gt 2000 ] && [ "${size:-0}" -lt 1000000 ] && { box=$id; break; }
   done
   [ -n "$box" ] && break
