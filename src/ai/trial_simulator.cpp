@@ -6,34 +6,19 @@
 
 #include "rules/referee.h"
 #include "rules/scoring.h"
+#include "world/spatial_hash.h"
 
 namespace morvane {
 namespace {
 
 SilentSink silence;
 
-// Cells of 80 units: a ball's contact range [x - 40, x + 40] meets at most two cells per axis
-// (three only when rounding at huge coordinates widens it). Distinct cells may share a bucket;
-// the exact contact test filters them out.
-constexpr float cellSize = 80.0f;
 constexpr int bucketCount = 4096;
-constexpr int32_t cellLimit = 1 << 20;  // far-away or non-finite coordinates are clamped
 constexpr int16_t noSlot = -1;
 constexpr int pairShift = 10;  // a pair is lower << 10 | upper; slots are below 1024
 constexpr int abandonPollSteps = 16;
 
-int32_t cellOf(float coordinate) {
-  const float c = std::floor(coordinate / cellSize);
-  if (!(c > -cellLimit)) return -cellLimit;  // also NaN
-  if (c > cellLimit) return cellLimit;
-  return static_cast<int32_t>(c);
-}
-
-int bucketOf(int32_t cx, int32_t cy, int32_t cz) {
-  const uint32_t h = static_cast<uint32_t>(cx) * 73856093u ^ static_cast<uint32_t>(cy) * 19349663u ^
-                     static_cast<uint32_t>(cz) * 83492791u;
-  return static_cast<int>(h & (bucketCount - 1));
-}
+int bucketOf(int32_t cx, int32_t cy, int32_t cz) { return bucketOfCell(cx, cy, cz, bucketCount); }
 
 int bucketOfPoint(const Vec3& p) { return bucketOf(cellOf(p.x), cellOf(p.y), cellOf(p.z)); }
 

@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "world/spatial_hash.h"
+
 namespace morvane {
 namespace {
 
@@ -58,26 +60,10 @@ bool trivialPair(const Ball& a, const Ball& b) {
          b.velocity == Vec3{};
 }
 
-// Spatial hash: cells of 80 units, so a ball's contact range [x - 40, x + 40] meets two cells
-// per axis (three only where rounding at huge coordinates widens it). Distinct cells may share
-// a bucket; the exact contact test filters them out.
-constexpr float cellSize = 80.0f;
 constexpr int bucketCount = 2048;
-constexpr int32_t cellLimit = 1 << 20;  // far-away or non-finite coordinates are clamped
 constexpr int pairShift = 10;           // a pair is lower << 10 | upper; slots are below 1024
 
-int32_t cellOf(float coordinate) {
-  const float c = std::floor(coordinate / cellSize);
-  if (!(c > -cellLimit)) return -cellLimit;  // also NaN
-  if (c > cellLimit) return cellLimit;
-  return static_cast<int32_t>(c);
-}
-
-int bucketOf(int32_t cx, int32_t cy, int32_t cz) {
-  uint32_t h = static_cast<uint32_t>(cx) * 73856093u ^ static_cast<uint32_t>(cy) * 19349663u ^
-               static_cast<uint32_t>(cz) * 83492791u;
-  return static_cast<int>(h & (bucketCount - 1));
-}
+int bucketOf(int32_t cx, int32_t cy, int32_t cz) { return bucketOfCell(cx, cy, cz, bucketCount); }
 
 // Exact early rejection: when one axis differs by 40 or more, the float sum of squares is at
 // least 1600 and its root at least 40, so inContact would say no. Without branches: most
