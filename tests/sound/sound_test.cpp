@@ -156,7 +156,10 @@ Bytes extensibleFmt(uint8_t subFormat) {
 template <class T>
 std::string joined(const std::vector<T>& values) {
   std::string s;
-  for (T v : values) s += " " + std::to_string(v);
+  for (T v : values) {
+    s += ' ';
+    s += std::to_string(v);
+  }
   return s;
 }
 
