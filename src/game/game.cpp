@@ -18,10 +18,8 @@ void startMatch(Game& game, const MatchSettings& settings, int32_t firstPlayer) 
   setUpMatch(game.world, game.match, game.settings, game.random, *game.hooks);
 }
 
-SoundSink& liveSounds(Game& game) { return *game.sounds; }
-
-void gameTick(Game& game, uint32_t nowMs) {
-  if (!game.tickTimer.hasElapsed(nowMs)) return;
+bool gameTick(Game& game, uint32_t nowMs) {
+  if (!game.tickTimer.hasElapsed(nowMs)) return false;
   game.tickTimer.restart(nowMs, tickIntervalMs);
 
   SoundSink& sounds = *game.sounds;
@@ -34,6 +32,7 @@ void gameTick(Game& game, uint32_t nowMs) {
   pocketBalls(game.world, scoring, sounds);
   updateRules(game.world, game.match, game.settings, game.random, *game.hooks);
   computerAimStep(game.camera, game.cue, game.world, game.match, game.computerAimTimer, nowMs, sounds);
+  return true;
 }
 
 }  // namespace morvane

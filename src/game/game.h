@@ -58,10 +58,7 @@ struct Game {
 void startMatch(Game& game, const MatchSettings& settings, int32_t firstPlayer);
 
 // One fixed simulation step, if tickTimer is due: camera keys, aim keys, motion, collisions,
-// pocketing, the referee, the computer's cue.
-void gameTick(Game& game, uint32_t nowMs);
-
-// The SoundSink for the SPACE shot and the computer's strike in live play.
-SoundSink& liveSounds(Game& game);
+// pocketing, the referee, the computer's cue. True when the step ran.
+bool gameTick(Game& game, uint32_t nowMs);
 
 }  // namespace morvane

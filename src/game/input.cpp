@@ -38,7 +38,7 @@ int32_t* heldFlag(Game& game, GameKey key) {
 void keyDown(Game& game, GameKey key) {
   switch (key) {
     case GameKey::space:
-      strikeCueBall(game.world, game.match, game.cue, liveSounds(game));
+      strikeCueBall(game.world, game.match, game.cue, *game.sounds);
       return;
     case GameKey::keypad2:
       moveCameraToCueBall(game.camera, game.world);

@@ -9,12 +9,6 @@ bool offerFrame(Game& game, uint32_t nowMs, FrameDrawer& drawer) {
   return true;
 }
 
-bool offerTick(Game& game, uint32_t nowMs) {
-  if (!game.tickTimer.hasElapsed(nowMs)) return false;
-  gameTick(game, nowMs);
-  return true;
-}
-
 void dispatchEvent(Game& game, const InputEvent& event, LoopPlatform& platform) {
   switch (event.kind) {
     case EventKind::keyDown: keyDown(game, event.key); break;
@@ -39,7 +33,7 @@ bool runLoopPass(Game& game, LoopPlatform& platform, FrameDrawer& drawer) {
     dispatchEvent(game, event, platform);
   }
   const bool drew = offerFrame(game, platform.nowMs(), drawer);
-  const bool ticked = offerTick(game, platform.nowMs());
+  const bool ticked = gameTick(game, platform.nowMs());
   // Nothing can become due before the counter's next step or the next event.
   if (!gotEvent && !drew && !ticked) platform.waitForEventOrNextStep();
   return true;

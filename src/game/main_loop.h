@@ -44,9 +44,6 @@ class FrameDrawer {
 // Draws a frame if renderTimer is due (more than 50 ms since the last drawn one). True if drawn.
 bool offerFrame(Game& game, uint32_t nowMs, FrameDrawer& drawer);
 
-// Runs a tick if tickTimer is due. True if it ran.
-bool offerTick(Game& game, uint32_t nowMs);
-
 // Hands one event to the game's controls.
 void dispatchEvent(Game& game, const InputEvent& event, LoopPlatform& platform);
 
