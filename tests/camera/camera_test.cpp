@@ -73,15 +73,6 @@ TEST_F(CameraAndCue, EveryThirdMotionTurnsByTheWholeOffsetFromTheCentre) {
   EXPECT_GT(expected.x, 8.0f);  // about 5.1 degrees to the right
 }
 
-TEST_F(CameraAndCue, KeypadTwoJumpsToTheCueBallOnlyWhenItIsOnTheTable) {
-  game.camera.eye = Vec3{1, 2, 3};
-  keyDown(game, GameKey::keypad2);
-  EXPECT_EQ(game.camera.eye, (Vec3{1, 2, 3}));
-  placeCueBall(Vec3{100, -50, 300});
-  keyDown(game, GameKey::keypad2);
-  EXPECT_EQ(game.camera.eye, (Vec3{100, -50, 300}));
-}
-
 TEST_F(CameraAndCue, PendingComputerShotSuspendsCameraInputButNotResetOrJump) {
   placeCueBall(Vec3{100, 0, 0});
   game.match.computerShotPending = 1;

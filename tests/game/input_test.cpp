@@ -44,6 +44,9 @@ TEST_F(Input, EveryHeldKeySetsAndClearsOnlyItsOwnFlag) {
 }
 
 TEST_F(Input, OneShotKeysActOnEveryPressAndSpaceRepeatsAreRefused) {
+  game.camera.eye = Vec3{1, 2, 3};
+  keyDown(game, GameKey::keypad2);  // the cue ball is in hand: no jump
+  EXPECT_EQ(game.camera.eye, (Vec3{1, 2, 3}));
   game.world.balls[cueBallSlot].init(Vec3{0, 0, 400}, Vec3{}, colourCueBall);
   game.match.ballInHand = 0;
   game.cue.shotStrength = 10.0f;
