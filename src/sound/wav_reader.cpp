@@ -1,9 +1,14 @@
 #include "sound/wav_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace morvane {
 namespace {
@@ -15,6 +20,9 @@ constexpr size_t plainFmtSize = 16;
 constexpr size_t extensibleFmtSize = 40;
 // A file is a handful of chunks; the bound keeps a file of millions of empty chunks cheap.
 constexpr int maxChunksWalked = 1024;
+// The file is read in steps of this size, so a file that grows while it is read (or lies about
+// its size) is noticed as soon as it passes maxWavFileBytes.
+constexpr size_t readStepBytes = 64 * 1024;
 
 // KSDATAFORMAT_SUBTYPE_PCM as it lies in the file.
 constexpr std::array<uint8_t, 16> pcmSubFormat = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
@@ -34,6 +42,18 @@ bool hasId(std::span<const uint8_t> bytes, size_t at, const char* id) {
 }
 
 LoadFailure failure(int line, std::string message) { return LoadFailure{std::move(message), line}; }
+
+LoadFailure notFound(const std::string& name) {
+  return failure(loadLine::fileNotFound, "File not found: " + name);
+}
+
+LoadFailure notWaveform(const std::string& name) {
+  return failure(loadLine::notWaveform, "Not a waveform file: " + name);
+}
+
+LoadFailure outOfMemory(const std::string& name) {
+  return failure(loadLine::outOfMemory, "Not enough memory for waveform file " + name + "!");
+}
 
 LoadFailure corrupted(const std::string& name, const char* chunk, int line, bool truncated) {
   return failure(line, "Waveform file " + name + " is corrupted! '" + chunk + "' chunk " +
@@ -86,7 +106,7 @@ bool readFormat(std::span<const uint8_t> body, PcmFormat& format) {
   format.bitsPerSample = readU16(body, 14);
   if (format.channels != 1 && format.channels != 2) return false;
   if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return false;
-  if (format.sampleRate == 0) return false;
+  if (format.sampleRate < minSampleRate || format.sampleRate > maxSampleRate) return false;
   return format.blockAlign == format.channels * format.bitsPerSample / 8;
 }
 
@@ -114,22 +134,60 @@ int16_t interpolate(int32_t a, int32_t b, uint64_t fraction, uint64_t denominato
   return static_cast<int16_t>(a + step);
 }
 
+// Closes the descriptor on every return path.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Reads a whole regular file of at most maxWavFileBytes. Anything else that opens (a directory,
+// a FIFO, a device such as /dev/zero) counts as no file: non-blocking, so a FIFO without a
+// writer returns at once instead of waiting for one.
+std::optional<LoadFailure> readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (file.get() < 0) return notFound(path);
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return notFound(path);
+  if (status.st_size < 0 || static_cast<uint64_t>(status.st_size) > maxWavFileBytes) {
+    return notWaveform(path);
+  }
+
+  bytes.reserve(static_cast<size_t>(status.st_size));
+  size_t filled = 0;
+  for (;;) {
+    // One byte past the cap is enough to tell a file that has grown beyond it.
+    const size_t room = std::min(readStepBytes, maxWavFileBytes + 1 - filled);
+    bytes.resize(filled + room);
+    const ssize_t got = ::read(file.get(), bytes.data() + filled, room);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return notFound(path);
+    if (got == 0) break;
+    filled += static_cast<size_t>(got);
+    if (filled > maxWavFileBytes) return notWaveform(path);
+  }
+  bytes.resize(filled);
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<LoadFailure> readWavFile(const std::string& path, WavFile& wav) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return failure(loadLine::fileNotFound, "File not found: " + path);
-  std::vector<uint8_t> bytes;
-  std::array<uint8_t, 65536> block;
-  size_t got = 0;
-  while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) {
-    bytes.insert(bytes.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(got));
+  try {
+    std::vector<uint8_t> bytes;
+    if (auto failed = readWholeFile(path, bytes)) return failed;
+    return parseWav(bytes, path, wav);
+  } catch (const std::bad_alloc&) {
+    return outOfMemory(path);
   }
-  // A directory opens on some systems and then fails to read: it is not a file either.
-  const bool readFailed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (readFailed) return failure(loadLine::fileNotFound, "File not found: " + path);
-  return parseWav(bytes, path, wav);
 }
 
 std::optional<LoadFailure> parseWav(std::span<const uint8_t> bytes, const std::string& name,
@@ -137,7 +195,7 @@ std::optional<LoadFailure> parseWav(std::span<const uint8_t> bytes, const std::s
   // "RIFF", size, form type "WAVE"; the size must at least hold the form type.
   if (bytes.size() < 12 || !hasId(bytes, 0, "RIFF") || !hasId(bytes, 8, "WAVE") ||
       readU32(bytes, 4) < 4) {
-    return failure(loadLine::notWaveform, "Not a waveform file: " + name);
+    return notWaveform(name);
   }
   // Subchunks are looked for inside the RIFF chunk only, and never past the end of the file.
   const size_t riffEnd = std::min<size_t>(size_t{8} + readU32(bytes, 4), bytes.size());
@@ -164,9 +222,13 @@ std::optional<LoadFailure> parseWav(std::span<const uint8_t> bytes, const std::s
   }
   // A trailing partial frame has no sample for every channel: it is dropped.
   const size_t wholeBytes = data.size - data.size % format.blockAlign;
+  try {
+    wav.samples.assign(bytes.begin() + static_cast<std::ptrdiff_t>(data.body),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(data.body + wholeBytes));
+  } catch (const std::bad_alloc&) {
+    return outOfMemory(name);
+  }
   wav.format = format;
-  wav.samples.assign(bytes.begin() + static_cast<std::ptrdiff_t>(data.body),
-                     bytes.begin() + static_cast<std::ptrdiff_t>(data.body + wholeBytes));
   return std::nullopt;
 }
 
@@ -185,7 +247,11 @@ std::optional<LoadFailure> convertForDevice(const WavFile& wav, uint32_t deviceR
     return failure(loadLine::clipTooLong, "Waveform file " + name + " is too long to be played!");
   }
 
-  clip.samples.resize(static_cast<size_t>(outFrames) * 2);
+  try {
+    clip.samples.resize(static_cast<size_t>(outFrames) * 2);
+  } catch (const std::bad_alloc&) {
+    return outOfMemory(name);
+  }
   // Output frame i lies at input position i * inRate / outRate; integer arithmetic keeps the
   // result exact and the same on every build.
   for (uint64_t i = 0; i < outFrames; ++i) {
