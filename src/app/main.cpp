@@ -7,12 +7,16 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/game_services.h"
 #include "game/game.h"
+#include "launch/command_line.h"
 #include "platform/audio_device.h"
 #include "platform/game_window.h"
 #include "platform/message_box.h"
+#include "platform/process.h"
 #include "render/gl_state.h"
 #include "render/texture.h"
 #include "settings/settings_dialog.h"
@@ -32,7 +36,21 @@ namespace {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  // Answered before anything opens a display, a window or a sound device.
+  // (argc may be 0 when started through exec with an empty argument list.)
+  const std::vector<std::string> arguments = argc > 1 ? std::vector<std::string>(argv + 1, argv + argc)
+                                                      : std::vector<std::string>{};
+  const LaunchDecision launch = decideLaunch(arguments);
+  if (!launch.play) {
+    std::fputs(launch.standardError.c_str(), stderr);
+    // The help asked for but not written (a full disk, a closed pipe) is a failure.
+    if (std::fputs(launch.standardOutput.c_str(), stdout) < 0 || std::fflush(stdout) != 0) return EXIT_FAILURE;
+    return launch.exitCode;
+  }
+  // Every file is opened by its bare name from here on, including by the restarted copy.
+  enterDataDirectory();
+
   auto game = std::make_unique<Game>();
   game->random = Random(static_cast<uint32_t>(std::time(nullptr)));
 

@@ -1,6 +1,8 @@
 #include "platform/process.h"
 
 #include <SDL.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,21 +10,52 @@
 #include <cstring>
 #include <string>
 
+#include "launch/data_directory.h"
+#include "morvane/build_info.h"
+
 namespace morvane {
+namespace {
+
+// The build tree as the kernel spells paths, so that a build directory reached through a
+// symbolic link still contains the executable's real path.
+std::string realPathOf(const char* path) {
+  char resolved[PATH_MAX];
+  if (realpath(path, resolved) == nullptr) return path;
+  return resolved;
+}
+
+}  // namespace
+
+std::string runningExecutablePath() {
+  char path[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return {};
+  path[n] = '\0';
+  return path;
+}
+
+void enterDataDirectory() {
+  const DataSearch search{runningExecutablePath(), installedDataFromExecutable,
+                          realPathOf(buildTreeDirectory), sourceAssetsDirectory};
+  const auto readable = [](const std::string& path) { return access(path.c_str(), R_OK) == 0; };
+  const auto chosen = chooseDataDirectory(search, readable);
+  if (chosen && chdir(chosen->c_str()) != 0) {
+    std::fprintf(stderr, "morvane: cannot enter the data directory %s: %s\n", chosen->c_str(),
+                 std::strerror(errno));
+  }
+}
 
 void restartSelf() {
-  char path[4096];
-  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) {
+  std::string path = runningExecutablePath();
+  if (path.empty()) {
     std::fprintf(stderr, "morvane: cannot find the running executable to restart: %s\n", std::strerror(errno));
     return;
   }
-  path[n] = '\0';
   // Hand back the display, the audio device and the window before the new copy opens its own.
   SDL_Quit();
-  char* const argv[] = {path, nullptr};
-  execv(path, argv);
-  std::fprintf(stderr, "morvane: cannot restart %s: %s\n", path, std::strerror(errno));
+  char* const argv[] = {path.data(), nullptr};
+  execv(path.c_str(), argv);
+  std::fprintf(stderr, "morvane: cannot restart %s: %s\n", path.c_str(), std::strerror(errno));
 }
 
 }  // namespace morvane
