@@ -58,6 +58,9 @@ void stopOnLoadFailure(const LoadFailure& failure) {
   // The texts are plain ASCII, so they are valid UTF-8 as they stand.
   showMessageBox(failure.message, "", MessageIcon::none);
   std::fprintf(stderr, "HANG:%d: %s\n", failure.line, failure.message.c_str());
+  if (failure.line == loadLine::noDevice) {
+    std::fprintf(stderr, "morvane: no sound device; SDL_AUDIODRIVER=dummy morvane plays without sound\n");
+  }
   std::fflush(stderr);
   // Stops the audio thread before static objects (the mixer among them) are destroyed.
   SDL_Quit();

@@ -1,6 +1,7 @@
 #include "platform/game_window.h"
 
 #include <SDL.h>
+#include <stdlib.h>
 
 namespace morvane {
 namespace {
@@ -82,6 +83,11 @@ bool translate(const SDL_Event& sdl, InputEvent& event, ModifierState& modifiers
 
 bool initVideo(std::string& error) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  // The window class groups the game window with the settings dialog and the desktop entry
+  // (StartupWMClass). SDL 2.26 takes it only from its environment, read when video starts;
+  // without it the class would follow the executable's file name.
+  setenv("SDL_VIDEO_X11_WMCLASS", windowClass, 1);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", windowClass, 1);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     error = SDL_GetError();
     return false;
@@ -113,7 +119,7 @@ bool GameWindow::create(std::string& error) {
   const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN;
   for (int depthBits : {32, 24}) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
-    window_ = SDL_CreateWindow("", 0, 0, screenWidth_, screenHeight_, flags);
+    window_ = SDL_CreateWindow(gameWindowTitle, 0, 0, screenWidth_, screenHeight_, flags);
     if (window_ == nullptr) continue;
     context_ = SDL_GL_CreateContext(window_);
     if (context_ != nullptr) break;

@@ -11,6 +11,10 @@ struct SDL_Window;
 
 namespace morvane {
 
+// The game window's title and the window class it shares with the settings dialog.
+inline constexpr const char* gameWindowTitle = "Morvane";
+inline constexpr const char* windowClass = "morvane";
+
 // The modifier keys as of the last key event taken from the queue, so that a queued mouse move
 // is judged by the keys held when it happened, not by the keys held now.
 struct ModifierState {

@@ -426,6 +426,9 @@ bool openDisplay() {
 DialogExit runSettingsDialog(Random& random, MatchSettings& settings, int32_t& firstPlayer) {
   if (!openDisplay()) return DialogExit::noDisplay;
   Fl_Tooltip::size(fontSize);
+  // The class the game window has too, so window lists group them under the desktop entry;
+  // it covers the dialog and every box it opens.
+  Fl_Window::default_xclass("morvane");
 
   SettingsWindow window(random);
   window.set_modal();
