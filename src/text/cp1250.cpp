@@ -48,6 +48,54 @@ void appendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+constexpr char32_t malformed = 0xFFFFFFFF;
+constexpr char32_t largestCodePoint = 0x10FFFF;
+constexpr char32_t firstSurrogate = 0xD800;
+constexpr char32_t lastSurrogate = 0xDFFF;
+
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// One UTF-8 sequence: its code point (or `malformed`) and how many bytes it takes.
+struct Sequence {
+  char32_t codePoint = malformed;
+  size_t length = 1;
+};
+
+// Decodes the sequence that starts at text[at]. Its length comes from the lead byte's pattern,
+// shortened where a continuation byte is missing, so that every malformed sequence (over-long,
+// a surrogate, beyond U+10FFFF, the old 5- and 6-byte forms, cut off, or a byte that starts
+// nothing) is exactly one sequence and the byte after it starts the next.
+Sequence decodeSequence(std::string_view text, size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (lead < 0x80) return Sequence{lead, 1};
+  size_t extra = 0;
+  char32_t codePoint = 0;
+  char32_t shortest = 0;  // the smallest code point that needs this many bytes
+  if ((lead & 0xE0) == 0xC0) {
+    extra = 1, codePoint = lead & 0x1F, shortest = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2, codePoint = lead & 0x0F, shortest = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3, codePoint = lead & 0x07, shortest = 0x10000;
+  } else if ((lead & 0xFC) == 0xF8) {
+    extra = 4, codePoint = lead & 0x03, shortest = largestCodePoint + 1;
+  } else if ((lead & 0xFE) == 0xFC) {
+    extra = 5, codePoint = lead & 0x01, shortest = largestCodePoint + 1;
+  } else {
+    return Sequence{malformed, 1};  // a stray continuation byte, or 0xFE / 0xFF
+  }
+  size_t length = 1;
+  for (; length <= extra && at + length < text.size(); ++length) {
+    const auto next = static_cast<unsigned char>(text[at + length]);
+    if (!isContinuation(next)) break;
+    codePoint = (codePoint << 6) | (next & 0x3F);  // at most 31 bits for the 6-byte form
+  }
+  const bool complete = length == extra + 1;
+  const bool wellFormed = complete && codePoint >= shortest && codePoint <= largestCodePoint &&
+                          !(codePoint >= firstSurrogate && codePoint <= lastSurrogate);
+  return Sequence{wellFormed ? codePoint : malformed, length};
+}
+
 }  // namespace
 
 char32_t cp1250CodePoint(unsigned char byte) {
@@ -57,38 +105,11 @@ char32_t cp1250CodePoint(unsigned char byte) {
 std::string toCp1250(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    size_t extra = 0;
-    char32_t cp = 0;
-    if (lead < 0x80) {
-      cp = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1;
-      cp = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2;
-      cp = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3;
-      cp = lead & 0x07;
-    } else {
-      out += '?';  // a stray continuation byte or an invalid lead byte
-      ++i;
-      continue;
-    }
-    size_t used = 1;
-    bool valid = true;
-    for (; used <= extra; ++used) {
-      if (i + used >= utf8.size() || (static_cast<unsigned char>(utf8[i + used]) & 0xC0) != 0x80) {
-        valid = false;
-        break;
-      }
-      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + used]) & 0x3F);
-    }
-    out += valid ? encode(cp) : '?';
-    i += used;
+  for (size_t i = 0; i < utf8.size();) {
+    const Sequence sequence = decodeSequence(utf8, i);
+    // NUL has no place in a stored text: the names are used as C strings further on.
+    out += sequence.codePoint == malformed || sequence.codePoint == 0 ? '?' : encode(sequence.codePoint);
+    i += sequence.length;
   }
   return out;
 }

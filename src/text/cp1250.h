@@ -7,7 +7,9 @@
 
 namespace morvane {
 
-// UTF-8 to Windows-1250. Characters without a code, and malformed UTF-8 sequences, become '?'.
+// UTF-8 to Windows-1250, one byte per character. Characters without a code, NUL, and each
+// malformed UTF-8 sequence (over-long, surrogate, beyond U+10FFFF, cut off, or a stray byte)
+// become one '?'; the result never holds a zero byte.
 std::string toCp1250(std::string_view utf8);
 
 // Windows-1250 to UTF-8. The five codes the code page leaves unassigned become U+FFFD.
