@@ -38,7 +38,9 @@ int32_t* heldFlag(Game& game, GameKey key) {
 void keyDown(Game& game, GameKey key) {
   switch (key) {
     case GameKey::space:
-      strikeCueBall(game.world, game.match, game.cue, *game.sounds);
+      // The pending shot belongs to the computer: its cue fires it once the view has turned.
+      // Striking here would play it early and let it fire a second time, in the next turn.
+      if (game.match.computerShotPending == 0) strikeCueBall(game.world, game.match, game.cue, *game.sounds);
       return;
     case GameKey::keypad2:
       moveCameraToCueBall(game.camera, game.world);

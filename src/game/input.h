@@ -24,6 +24,7 @@ struct MouseMotion {
 };
 
 // A key went down (auto-repeat included): sets its held flag or runs its one-shot action.
+// SPACE does nothing while a computer shot is pending.
 void keyDown(Game& game, GameKey key);
 // A key came up: clears its held flag.
 void keyUp(Game& game, GameKey key);

@@ -3,8 +3,10 @@
 #include <utility>
 #include <vector>
 
+#include "ai/computer_turn.h"
 #include "game/input.h"
 #include "settings/match_settings.h"
+#include "support/recording_sink.h"
 
 namespace morvane {
 namespace {
@@ -61,6 +63,49 @@ TEST_F(Input, OneShotKeysActOnEveryPressAndSpaceRepeatsAreRefused) {
   EXPECT_EQ(game.camera.forward, (Vec3{0, 0, -100}));
   keyDown(game, GameKey::keypad2);
   EXPECT_EQ(game.camera.eye, (Vec3{0, 0, 400}));
+}
+
+// SPACE held through the computer's pending shot: the computer's cue alone strikes, once, after
+// the view has turned and paused; the miss then hands the turn to the human, who has not shot.
+// R and the held flags still act in that state.
+TEST_F(Input, SpaceDuringAPendingComputerShotDoesNothing) {
+  RecordingSink sink;
+  game.sounds = &sink;
+  game.settings.player2Computer = 1;
+  game.world = World{};
+  game.world.arenaHalfSize = 500.0f;
+  game.world.balls[0].init(Vec3{45.0f, 0.0f, 0.0f}, Vec3{}, colourBlue);
+  game.world.balls[cueBallSlot].init(Vec3{}, Vec3{}, colourCueBall);
+  game.match.ballInHand = 0;
+  game.match.currentPlayer = 1;
+  game.match.targetColour = colourBlue;
+  // Weak enough that the balls are at rest long before the view has turned a quarter turn and
+  // paused for a second.
+  game.cue.shotStrength = 5.0f;
+  aimCue(game.cue, Vec3{1.0f, 0.0f, 0.0f});
+  armComputerShot(game);
+
+  Game other = game;
+  other.camera.forward = Vec3{1, 2, 3};
+  keyDown(other, GameKey::r);
+  keyDown(other, GameKey::keypad8);
+  EXPECT_EQ(std::pair(other.camera.forward, other.cameraKeys.moveForwardHeld), std::pair(Vec3{0, 0, -100}, 1));
+
+  int ticksPending = 0;
+  for (uint32_t tick = 1; tick <= 3000; ++tick) {
+    if (game.match.computerShotPending != 0) {
+      ++ticksPending;
+      keyDown(game, GameKey::space);
+    }
+    gameTick(game, tick * 16);
+  }
+  EXPECT_GT(ticksPending, 64);  // the pause alone is 64 ticks
+  EXPECT_EQ(sink.count(SoundId::shot), 1);
+  EXPECT_EQ(std::tie(game.match.computerShotPending, game.match.shotInProgress, game.match.ballInHand),
+            std::tuple(0, 0, 0));
+  EXPECT_EQ(game.match.currentPlayer, 0);
+  EXPECT_TRUE(allBallsAtRest(game.world));
+  EXPECT_NE(game.world.balls[0].position.x, 45.0f);  // the computer's shot reached the blue
 }
 
 }  // namespace
