@@ -138,9 +138,14 @@ void applyAimError(Vec3& aim, float aimError, Random& random) {
   rotate2D(e.x, e.z, e.x, e.z, theta1);
   const float theta2 = static_cast<float>((random.next() % angleSteps) * (fullTurn / angleSteps));
   rotate2D(e.y, e.z, e.y, e.z, theta2);
-  // r / 16383 with the reciprocal held in extended precision, rounded once to float.
-  const float scale = static_cast<float>(static_cast<long double>(r) * (1.0L / aimErrorSteps));
-  aim = aim + e * scale;
+  // Each component becomes e x (r x (1 / 16383)) with the reciprocal and both products in
+  // extended precision, rounded to float once, as it is stored. Rounding the factor to float
+  // first would move the aim by one unit in the last place in a few percent of turns.
+  const long double scale = static_cast<long double>(r) * (1.0L / aimErrorSteps);
+  e.x = static_cast<float>(static_cast<long double>(e.x) * scale);
+  e.y = static_cast<float>(static_cast<long double>(e.y) * scale);
+  e.z = static_cast<float>(static_cast<long double>(e.z) * scale);
+  aim = aim + e;
 }
 
 }  // namespace morvane
