@@ -22,6 +22,7 @@
 #include "rules/scoring.h"
 #include "rules/setup.h"
 #include "settings/match_settings.h"
+#include "world/collision_engine.h"
 
 namespace morvane {
 namespace {
@@ -194,9 +195,10 @@ World worldInMotion(Motion motion) {
   match.targetColour = colourBlue;
   ScoringListener scoring(match, settings);
   SilentSink silence;
+  CollisionEngine engine;
   for (int tick = 0; tick < 40; ++tick) {
     moveAllBalls(world, silence);
-    collideBalls(world, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour}, silence);
+    collideBalls(world, engine, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour}, silence);
     pocketBalls(world, scoring, silence);
   }
   return world;
@@ -208,6 +210,7 @@ void tickBenchmark(benchmark::State& state, Motion motion, bool straightforward)
   const World start = worldInMotion(motion);
   const MatchSettings settings = defaultMatchSettings();
   SilentSink silence;
+  CollisionEngine engine;
   World world = start;
   MatchState match;
   int ticks = 0;
@@ -227,7 +230,7 @@ void tickBenchmark(benchmark::State& state, Motion motion, bool straightforward)
       collideBallsAllPairs(world, touch, silence);
       pocketBallsEveryPocket(world, scoring, silence);
     } else {
-      collideBalls(world, touch, silence);
+      collideBalls(world, engine, touch, silence);
       pocketBalls(world, scoring, silence);
     }
     benchmark::DoNotOptimize(allBallsAtRest(world));

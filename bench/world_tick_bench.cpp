@@ -13,6 +13,7 @@
 #include "rules/scoring.h"
 #include "rules/setup.h"
 #include "settings/match_settings.h"
+#include "world/collision_engine.h"
 #include "world/world.h"
 
 namespace morvane {
@@ -20,7 +21,7 @@ namespace {
 
 constexpr int restartEvery = 200;
 
-using CollisionPass = void (*)(World&, FirstTouch, SoundSink&);
+enum class CollisionPass { none, engine, allPairs };
 
 struct Table {
   World world;
@@ -65,6 +66,7 @@ void worldTick(benchmark::State& state, Table (*makeTable)(), CollisionPass coll
   const Table start = makeTable();
   Table table = start;
   SilentSink silent;
+  CollisionEngine engine;
   int ticks = 0;
   for (auto _ : state) {
     if (ticks == restartEvery) {
@@ -72,8 +74,9 @@ void worldTick(benchmark::State& state, Table (*makeTable)(), CollisionPass coll
       ticks = 0;
     }
     moveAllBalls(table.world, silent);
-    collide(table.world, FirstTouch{table.match.cueBallTouched, table.match.foulCommitted, table.match.targetColour},
-            silent);
+    const FirstTouch touch{table.match.cueBallTouched, table.match.foulCommitted, table.match.targetColour};
+    if (collide == CollisionPass::engine) collideBalls(table.world, engine, touch, silent);
+    if (collide == CollisionPass::allPairs) collideBallsAllPairs(table.world, touch, silent);
     ScoringListener scoring(table.match, table.settings);
     pocketBalls(table.world, scoring, silent);
     benchmark::DoNotOptimize(table.world.balls.data());
@@ -86,21 +89,18 @@ void worldTick(benchmark::State& state, Table (*makeTable)(), CollisionPass coll
   state.SetItemsProcessed(state.iterations());
 }
 
-// Motion and pocketing alone: what the two collision passes are measured on top of.
-void noCollisions(World&, FirstTouch, SoundSink&) {}
-
 Table diamond86() { return diamondBreak(5); }
 Table diamond345() { return diamondBreak(8); }
 
-BENCHMARK_CAPTURE(worldTick, 86_balls_no_collisions, &diamond86, &noCollisions);
-BENCHMARK_CAPTURE(worldTick, 86_balls_spatial_hash, &diamond86, &collideBalls);
-BENCHMARK_CAPTURE(worldTick, 86_balls_all_pairs, &diamond86, &collideBallsAllPairs);
-BENCHMARK_CAPTURE(worldTick, 345_balls_no_collisions, &diamond345, &noCollisions);
-BENCHMARK_CAPTURE(worldTick, 345_balls_spatial_hash, &diamond345, &collideBalls);
-BENCHMARK_CAPTURE(worldTick, 345_balls_all_pairs, &diamond345, &collideBallsAllPairs);
-BENCHMARK_CAPTURE(worldTick, 1000_balls_no_collisions, &chaoticRush, &noCollisions);
-BENCHMARK_CAPTURE(worldTick, 1000_balls_spatial_hash, &chaoticRush, &collideBalls);
-BENCHMARK_CAPTURE(worldTick, 1000_balls_all_pairs, &chaoticRush, &collideBallsAllPairs);
+BENCHMARK_CAPTURE(worldTick, 86_balls_no_collisions, &diamond86, CollisionPass::none);
+BENCHMARK_CAPTURE(worldTick, 86_balls_spatial_hash, &diamond86, CollisionPass::engine);
+BENCHMARK_CAPTURE(worldTick, 86_balls_all_pairs, &diamond86, CollisionPass::allPairs);
+BENCHMARK_CAPTURE(worldTick, 345_balls_no_collisions, &diamond345, CollisionPass::none);
+BENCHMARK_CAPTURE(worldTick, 345_balls_spatial_hash, &diamond345, CollisionPass::engine);
+BENCHMARK_CAPTURE(worldTick, 345_balls_all_pairs, &diamond345, CollisionPass::allPairs);
+BENCHMARK_CAPTURE(worldTick, 1000_balls_no_collisions, &chaoticRush, CollisionPass::none);
+BENCHMARK_CAPTURE(worldTick, 1000_balls_spatial_hash, &chaoticRush, CollisionPass::engine);
+BENCHMARK_CAPTURE(worldTick, 1000_balls_all_pairs, &chaoticRush, CollisionPass::allPairs);
 
 }  // namespace
 }  // namespace morvane

@@ -6,41 +6,20 @@
 
 #include "rules/referee.h"
 #include "rules/scoring.h"
-#include "world/spatial_hash.h"
 
 namespace morvane {
 namespace {
 
 SilentSink silence;
 
-constexpr int bucketCount = 4096;
-constexpr int16_t noSlot = -1;
-constexpr int pairShift = 10;  // a pair is lower << 10 | upper; slots are below 1024
+constexpr int eventShift = 10;  // a fall is pocket << 10 | slot
 constexpr int abandonPollSteps = 16;
-
-int bucketOf(int32_t cx, int32_t cy, int32_t cz) { return bucketOfCell(cx, cy, cz, bucketCount); }
-
-int bucketOfPoint(const Vec3& p) { return bucketOf(cellOf(p.x), cellOf(p.y), cellOf(p.z)); }
 
 bool isNegativeZeroOrNaN(float v) { return std::bit_cast<uint32_t>(v) == 0x80000000u || v != v; }
 
-// Exact early rejection: when one axis differs by 40 or more, the float sum of squares is at
-// least 1600 and its root at least 40, so the contact test would say no; nor can the point lie
-// inside a pocket cube of half-size 40 around the other.
-bool farApart(const Vec3& a, const Vec3& b) {
-  const float dx = std::fabs(a.x - b.x), dy = std::fabs(a.y - b.y), dz = std::fabs(a.z - b.z);
-  return (dx >= contactDistance) | (dy >= contactDistance) | (dz >= contactDistance);
-}
-
-bool restingVelocity(const Ball& ball) { return ball.velocity == Vec3{}; }
-
 }  // namespace
 
-TrialSimulator::TrialSimulator() : bucketHead_(bucketCount, noSlot) {
-  pairs_.reserve(4 * ballCount);
-  extraPairs_.reserve(4 * ballCount);
-  pocketEvents_.reserve(ballCount);
-}
+TrialSimulator::TrialSimulator() { pocketEvents_.reserve(ballCount); }
 
 // A resting ball whose velocity is +0.0 on every axis and whose position holds no -0.0 (nor
 // NaN) is left bit for bit unchanged by the motion step: it moves by +0 and its velocity is
@@ -57,8 +36,7 @@ void TrialSimulator::setBase(const ShotTable& base, const MatchSettings& setting
   settings_ = &settings;
   base_ = base;
   table_ = base;
-  std::fill(bucketHead_.begin(), bucketHead_.end(), noSlot);
-  inGrid_.fill(0);
+  engine_.grid().clear();
   isDirty_.fill(0);
   inMoving_.fill(0);
   dirtyCount_ = 0;
@@ -67,7 +45,7 @@ void TrialSimulator::setBase(const ShotTable& base, const MatchSettings& setting
   const BallTable& balls = base_.world.balls;
   for (int s = 0; s < ballCount; ++s) {
     if (balls[s].active == 0) continue;
-    gridInsert(s);
+    engine_.grid().insert(s, balls[s].position);
     if (needsStep(balls[s])) baseMoving_[baseMovingCount_++] = static_cast<int16_t>(s);
     if (balls[s].colour == colourCueBall) cueColoured_[cueColouredCount_++] = static_cast<int16_t>(s);
   }
@@ -78,55 +56,6 @@ void TrialSimulator::setBase(const ShotTable& base, const MatchSettings& setting
   }
   movingCount_ = 0;
   for (int k = 0; k < baseMovingCount_; ++k) addMoving(baseMoving_[k]);
-}
-
-void TrialSimulator::gridInsert(int slot) {
-  const int b = bucketOfPoint(table_.world.balls[slot].position);
-  bucketOfSlot_[slot] = static_cast<int16_t>(b);
-  prev_[slot] = noSlot;
-  next_[slot] = bucketHead_[b];
-  if (bucketHead_[b] != noSlot) prev_[bucketHead_[b]] = static_cast<int16_t>(slot);
-  bucketHead_[b] = static_cast<int16_t>(slot);
-  inGrid_[slot] = 1;
-}
-
-void TrialSimulator::gridRemove(int slot) {
-  const int b = bucketOfSlot_[slot];
-  if (prev_[slot] != noSlot) {
-    next_[prev_[slot]] = next_[slot];
-  } else {
-    bucketHead_[b] = next_[slot];
-  }
-  if (next_[slot] != noSlot) prev_[next_[slot]] = prev_[slot];
-  inGrid_[slot] = 0;
-}
-
-void TrialSimulator::gridMove(int slot) {
-  if (bucketOfPoint(table_.world.balls[slot].position) == bucketOfSlot_[slot]) return;
-  gridRemove(slot);
-  gridInsert(slot);
-}
-
-// Every active ball other than exclude whose centre may lie within 40 of p on every axis, in
-// no particular order. Two cells hashing to one bucket list its balls twice; the passes drop
-// repeated pairs.
-int TrialSimulator::neighbours(const Vec3& p, int exclude, int16_t* out) const {
-  const BallTable& balls = table_.world.balls;
-  const int32_t x0 = cellOf(p.x - contactDistance), x1 = std::min(cellOf(p.x + contactDistance), x0 + 2);
-  const int32_t y0 = cellOf(p.y - contactDistance), y1 = std::min(cellOf(p.y + contactDistance), y0 + 2);
-  const int32_t z0 = cellOf(p.z - contactDistance), z1 = std::min(cellOf(p.z + contactDistance), z0 + 2);
-  int count = 0;
-  for (int32_t cx = x0; cx <= x1; ++cx) {
-    for (int32_t cy = y0; cy <= y1; ++cy) {
-      for (int32_t cz = z0; cz <= z1; ++cz) {
-        for (int t = bucketHead_[bucketOf(cx, cy, cz)]; t != noSlot; t = next_[t]) {
-          if (t == exclude || farApart(p, balls[t].position)) continue;
-          out[count++] = static_cast<int16_t>(t);
-        }
-      }
-    }
-  }
-  return count;
 }
 
 void TrialSimulator::markDirty(int slot) {
@@ -146,9 +75,10 @@ void TrialSimulator::restoreBase() {
   const BallTable& baseBalls = base_.world.balls;
   for (int k = 0; k < dirtyCount_; ++k) {
     const int s = dirty_[k];
-    if (inGrid_[s] != 0) gridRemove(s);
+    BallGrid& grid = engine_.grid();
+    if (grid.holds(s)) grid.remove(s);
     balls[s] = baseBalls[s];
-    if (balls[s].active != 0) gridInsert(s);
+    if (balls[s].active != 0) grid.insert(s, balls[s].position);
     isDirty_[s] = 0;
   }
   dirtyCount_ = 0;
@@ -174,108 +104,23 @@ void TrialSimulator::stepPass() {
     const int s = moving_[k];
     markDirty(s);
     balls[s].step(h, silence);
-    gridMove(s);
+    engine_.grid().update(s, balls[s].position);
     stepped_[k] = static_cast<int16_t>(s);
   }
   steppedCount_ = movingCount_;
 }
 
-// The full pass handles every pair in contact in (i, j) order. A pair of two balls at rest,
-// neither of them the cue ball, changes nothing, so only pairs with a live ball are visited:
-// a ball moving when the pass starts, the cue ball before its first touch, or a resting ball
-// set moving by an earlier pair of this pass (its later pairs are found when that happens).
+// The live balls are among the stepped ones, except a resting cue ball before its first touch.
 void TrialSimulator::collisionPass() {
-  BallTable& balls = table_.world.balls;
   MatchState& match = table_.match;
-  ++pass_;
-  changedCount_ = 0;
-  pairs_.clear();
-  extraPairs_.clear();
-
-  int liveCount = 0;
-  int16_t* live = stepped_.data();  // reordered in place: the live balls first
-  for (int k = 0; k < steppedCount_; ++k) {
-    const int s = stepped_[k];
-    if (balls[s].active != 0 && !restingVelocity(balls[s])) {
-      liveStamp_[s] = pass_;
-      std::swap(live[liveCount++], live[k]);
-    }
-  }
-  int16_t cueLive[ballCount];
-  int cueLiveCount = 0;
+  int count = steppedCount_;
   if (match.cueBallTouched == 0) {
-    for (int k = 0; k < cueColouredCount_; ++k) {
-      const int s = cueColoured_[k];
-      if (balls[s].active == 0 || liveStamp_[s] == pass_) continue;
-      liveStamp_[s] = pass_;
-      cueLive[cueLiveCount++] = static_cast<int16_t>(s);
-    }
+    for (int k = 0; k < cueColouredCount_; ++k) stepped_[count++] = cueColoured_[k];
   }
-  auto collect = [&](int s) {
-    const int n = neighbours(balls[s].position, s, scratch_.data());
-    for (int k = 0; k < n; ++k) {
-      const int t = scratch_[k];
-      if (liveStamp_[t] == pass_ && t < s) continue;  // found from t's side
-      const int lower = std::min(s, t), upper = std::max(s, t);
-      if (!ballsInContact(balls[lower].position, balls[upper].position)) continue;
-      pairs_.push_back(lower << pairShift | upper);
-    }
-  };
-  for (int k = 0; k < liveCount; ++k) collect(live[k]);
-  for (int k = 0; k < cueLiveCount; ++k) collect(cueLive[k]);
-  if (pairs_.empty()) return;
-  std::sort(pairs_.begin(), pairs_.end());
-
   FirstTouch touch{match.cueBallTouched, match.foulCommitted, match.targetColour};
-  const auto later = std::greater<int32_t>();
-  size_t k = 0;
-  int32_t last = -1;
-  while (k < pairs_.size() || !extraPairs_.empty()) {
-    int32_t pair;
-    if (extraPairs_.empty() || (k < pairs_.size() && pairs_[k] < extraPairs_.front())) {
-      pair = pairs_[k++];
-    } else {
-      std::pop_heap(extraPairs_.begin(), extraPairs_.end(), later);
-      pair = extraPairs_.back();
-      extraPairs_.pop_back();
-    }
-    if (pair == last) continue;
-    last = pair;
-    const int i = pair >> pairShift, j = pair & ((1 << pairShift) - 1);
-    Ball& a = balls[i];
-    Ball& b = balls[j];
-    const bool aRested = restingVelocity(a), bRested = restingVelocity(b);
-    if (aRested && bRested && a.colour != colourCueBall && b.colour != colourCueBall) continue;
-    collideTouchingPair(a, b, touch, silence);
-    for (int s : {i, j}) {
-      if (changedStamp_[s] == pass_) continue;
-      changedStamp_[s] = pass_;
-      changed_[changedCount_++] = static_cast<int16_t>(s);
-      markDirty(s);
-    }
-    if (aRested && !restingVelocity(a)) propagate(i, pair);
-    if (bRested && !restingVelocity(b)) propagate(j, pair);
-  }
-}
-
-// A ball that was not live when the pass started has just been set moving by the pair
-// currentPair: its pairs with other balls that were not live either, still to come in (i, j)
-// order, now matter. Its pairs with live balls are already listed.
-void TrialSimulator::propagate(int slot, int32_t currentPair) {
-  if (liveStamp_[slot] == pass_ || propagatedStamp_[slot] == pass_) return;
-  propagatedStamp_[slot] = pass_;
-  const BallTable& balls = table_.world.balls;
-  const int n = neighbours(balls[slot].position, slot, scratch_.data());
-  for (int k = 0; k < n; ++k) {
-    const int t = scratch_[k];
-    if (liveStamp_[t] == pass_) continue;
-    const int lower = std::min(slot, t), upper = std::max(slot, t);
-    const int32_t pair = lower << pairShift | upper;
-    if (pair <= currentPair) continue;
-    if (!ballsInContact(balls[lower].position, balls[upper].position)) continue;
-    extraPairs_.push_back(pair);
-    std::push_heap(extraPairs_.begin(), extraPairs_.end(), std::greater<int32_t>());
-  }
+  engine_.resolve(table_.world.balls, std::span<const int16_t>(stepped_.data(), static_cast<size_t>(count)), touch,
+                  silence);
+  for (const int16_t s : engine_.changed()) markDirty(s);
 }
 
 // After a pocketing pass no active ball lies in an active pocket, and a ball that was not
@@ -289,7 +134,7 @@ void TrialSimulator::pocketPass(bool everyBall) {
   auto check = [&](int s) {
     if (balls[s].active == 0) return;
     const int p = pocketFinder_->lowestHolding(balls[s].position);
-    if (p >= 0) pocketEvents_.push_back(p << pairShift | s);
+    if (p >= 0) pocketEvents_.push_back(p << eventShift | s);
   };
   if (everyBall) {
     for (int s = 0; s < ballCount; ++s) check(s);
@@ -299,10 +144,10 @@ void TrialSimulator::pocketPass(bool everyBall) {
   if (pocketEvents_.empty()) return;
   std::sort(pocketEvents_.begin(), pocketEvents_.end());
   for (int32_t event : pocketEvents_) {
-    const int s = event & ((1 << pairShift) - 1);
+    const int s = event & ((1 << eventShift) - 1);
     markDirty(s);
     scorePocketedBall(balls[s], table_.match, *settings_);
-    if (inGrid_[s] != 0) gridRemove(s);
+    if (engine_.grid().holds(s)) engine_.grid().remove(s);
   }
 }
 
@@ -318,8 +163,8 @@ void TrialSimulator::rebuildMoving() {
     }
   }
   movingCount_ = kept;
-  for (int k = 0; k < changedCount_; ++k) {
-    if (needsStep(balls[changed_[k]])) addMoving(changed_[k]);
+  for (const int16_t s : engine_.changed()) {
+    if (needsStep(balls[s])) addMoving(s);
   }
 }
 

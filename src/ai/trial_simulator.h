@@ -2,9 +2,8 @@
 // The computer's trial shots, played on a private copy of the tables so that trials can run on
 // worker threads while the game thread keeps drawing the live world.
 //
-// The simulator visits only what can change: the balls that move, the pairs in which a moving
-// ball (or the cue ball before its first touch) takes part, and the moving balls against the
-// pockets. The tables, flags and scores it produces are bit for bit those of the full passes
+// The simulator visits only what can change: it steps the balls that move, runs the collision
+// engine with them as its candidates, and tests the moving balls against the nearby pockets. The tables, flags and scores it produces are bit for bit those of the full passes
 // (every slot stepped, every pair tested, every pocket against every ball).
 #include <array>
 #include <atomic>
@@ -15,6 +14,7 @@
 #include "camera/cue_state.h"
 #include "rules/match_state.h"
 #include "settings/match_settings.h"
+#include "world/collision_engine.h"
 #include "world/world.h"
 
 namespace morvane {
@@ -43,6 +43,8 @@ struct AbandonWhen {
 class TrialSimulator {
  public:
   TrialSimulator();
+  TrialSimulator(const TrialSimulator&) = delete;
+  TrialSimulator& operator=(const TrialSimulator&) = delete;
 
   // Makes base the state every following trial starts from. Copies it; O(1000).
   void setBase(const ShotTable& base, const MatchSettings& settings);
@@ -58,15 +60,10 @@ class TrialSimulator {
  private:
   void restoreBase();
   void markDirty(int slot);
-  void gridInsert(int slot);
-  void gridRemove(int slot);
-  void gridMove(int slot);
-  int neighbours(const Vec3& p, int exclude, int16_t* out) const;
   void addMoving(int slot);
   bool needsStep(const Ball& ball) const;
   void stepPass();
   void collisionPass();
-  void propagate(int slot, int32_t currentPair);
   void pocketPass(bool everyBall);
   void rebuildMoving();
   bool anyBallMoving() const;
@@ -75,13 +72,8 @@ class TrialSimulator {
   ShotTable table_{};
   const MatchSettings* settings_ = nullptr;
 
-  // Spatial hash of every active ball: per-bucket doubly linked lists of slots.
-  std::vector<int16_t> bucketHead_;
-  std::array<int16_t, ballCount> next_{};
-  std::array<int16_t, ballCount> prev_{};
-  std::array<int16_t, ballCount> bucketOfSlot_{};
-  std::array<uint8_t, ballCount> inGrid_{};
-  std::array<int16_t, ballCount> scratch_{};
+  // The collision engine; its grid holds every active ball of table_ at its current position.
+  CollisionEngine engine_;
 
   // Balls that need the motion step (not provably unchanged by it), ascending.
   std::array<int16_t, ballCount> moving_{};
@@ -89,7 +81,9 @@ class TrialSimulator {
   int movingCount_ = 0;
   std::array<int16_t, ballCount> baseMoving_{};
   int baseMovingCount_ = 0;
-  std::array<int16_t, ballCount> stepped_{};
+  // The balls stepped in this step, then the cue-coloured balls while the first touch is
+  // pending: the candidates for the collision pass's live balls.
+  std::array<int16_t, 2 * ballCount> stepped_{};
   int steppedCount_ = 0;
 
   // Slots changed since the base, to be restored before the next trial.
@@ -101,16 +95,6 @@ class TrialSimulator {
   int cueColouredCount_ = 0;
   std::optional<PocketFinder> pocketFinder_;  // over table_'s pockets, which trials never change
   bool baseHasBallInPocket_ = false;
-
-  // Per collision pass: stamps instead of clearing whole arrays.
-  uint32_t pass_ = 0;
-  std::array<uint32_t, ballCount> liveStamp_{};
-  std::array<uint32_t, ballCount> propagatedStamp_{};
-  std::array<uint32_t, ballCount> changedStamp_{};
-  std::array<int16_t, ballCount> changed_{};
-  int changedCount_ = 0;
-  std::vector<int32_t> pairs_;       // lower x 1024 + upper
-  std::vector<int32_t> extraPairs_;  // min-heap of pairs found while the pass runs
   std::vector<int32_t> pocketEvents_;  // pocket x 1024 + slot
 };
 

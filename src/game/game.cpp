@@ -26,8 +26,8 @@ bool gameTick(Game& game, uint32_t nowMs) {
   applyCameraKeys(game.camera, game.cameraKeys, game.match);
   applyAimKeys(game.cue, game.aimKeys);
   moveAllBalls(game.world, sounds);
-  collideBalls(game.world, FirstTouch{game.match.cueBallTouched, game.match.foulCommitted, game.match.targetColour},
-               sounds);
+  collideBalls(game.world, game.collisions,
+               FirstTouch{game.match.cueBallTouched, game.match.foulCommitted, game.match.targetColour}, sounds);
   ScoringListener scoring(game.match, game.settings);
   pocketBalls(game.world, scoring, sounds);
   updateRules(game.world, game.match, game.settings, game.random, *game.hooks);

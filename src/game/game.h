@@ -12,6 +12,7 @@
 #include "rules/match_hooks.h"
 #include "rules/match_state.h"
 #include "settings/match_settings.h"
+#include "world/collision_engine.h"
 #include "world/sound_sink.h"
 #include "world/world.h"
 
@@ -43,6 +44,7 @@ struct Game {
   FrameTimer tickTimer;
   FrameTimer computerAimTimer;
   ProgressState progress;
+  CollisionEngine collisions;  // the tick's scratch; a copied Game makes its own
 
   // Services supplied by the application; silent and inert by default.
   SoundSink* sounds = &silentSink;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "world/spatial_hash.h"
+
 namespace morvane {
 
 void moveAllBalls(World& world, SoundSink& sounds) {
@@ -21,20 +23,12 @@ bool allBallsAtRest(const World& world) {
 
 namespace {
 
-constexpr float binSize = 80.0f;
-constexpr int32_t binLimit = 1 << 20;  // far-away or non-finite coordinates are clamped
-constexpr int eventShift = 10;         // a fall is pocket << 10 | slot
+constexpr int eventShift = 10;  // a fall is pocket << 10 | slot
 
-int32_t binOf(float coordinate) {
-  const float b = std::floor(coordinate / binSize);
-  if (!(b > -binLimit)) return -binLimit;  // also NaN
-  if (b > binLimit) return binLimit;
-  return static_cast<int32_t>(b);
-}
-
+// A pocket's bins are the cells of the ball grid along one axis.
 void addToBins(std::array<uint32_t, PocketFinder::binCount>& bins, float centre, uint32_t bit) {
   // |point - centre| < 40 in float means point lies within [fl(centre - 40), fl(centre + 40)].
-  const int32_t first = binOf(centre - pocketHalfSize), last = binOf(centre + pocketHalfSize);
+  const int32_t first = cellOf(centre - pocketHalfSize), last = cellOf(centre + pocketHalfSize);
   if (last - first >= PocketFinder::binCount - 1) {
     for (uint32_t& mask : bins) mask |= bit;
     return;
@@ -43,7 +37,7 @@ void addToBins(std::array<uint32_t, PocketFinder::binCount>& bins, float centre,
 }
 
 uint32_t binMask(const std::array<uint32_t, PocketFinder::binCount>& bins, float coordinate) {
-  return bins[static_cast<uint32_t>(binOf(coordinate)) % PocketFinder::binCount];
+  return bins[static_cast<uint32_t>(cellOf(coordinate)) % PocketFinder::binCount];
 }
 
 }  // namespace

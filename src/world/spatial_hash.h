@@ -1,9 +1,9 @@
 #pragma once
-// Cells of 80 units for finding touching balls: a ball's contact range [x - 40, x + 40] meets
-// two cells per axis (three only where rounding at huge coordinates widens it). Distinct cells
-// may share a bucket; the exact contact test filters them out, so the bucket count only
-// changes speed, never a result.
-#include <cmath>
+// Cells of about 80 units along each axis, shared by the ball grid (which balls may touch) and
+// the pocket finder (which pockets may hold a point). Both only need the cell of a coordinate to
+// never decrease as the coordinate grows: a range [a, b] then lies in the cells cellOf(a) to
+// cellOf(b), so looking there finds everything the exact tests could accept. Where a boundary
+// falls exactly, and whether distinct cells share a bucket, only changes speed, never a result.
 #include <cstdint>
 
 namespace morvane {
@@ -11,12 +11,14 @@ namespace morvane {
 constexpr float hashCellSize = 80.0f;
 constexpr int32_t hashCellLimit = 1 << 20;  // far-away or non-finite coordinates are clamped
 
-// The cell index of one coordinate.
+// The cell index of one coordinate: floor(coordinate / 80), computed with a multiplication by a
+// rounded 1/80 (monotonic, which is all that matters) and clamped to +-2^20 (NaN to the low end).
 inline int32_t cellOf(float coordinate) {
-  const float c = std::floor(coordinate / hashCellSize);
-  if (!(c > -hashCellLimit)) return -hashCellLimit;  // also NaN
-  if (c > hashCellLimit) return hashCellLimit;
-  return static_cast<int32_t>(c);
+  const float c = coordinate * (1.0f / hashCellSize);
+  if (!(c > -static_cast<float>(hashCellLimit))) return -hashCellLimit;
+  if (c >= static_cast<float>(hashCellLimit)) return hashCellLimit;
+  const auto t = static_cast<int32_t>(c);  // towards zero
+  return t - (static_cast<float>(t) > c ? 1 : 0);
 }
 
 // The bucket of a cell in a table of bucketCount entries (a power of two).

@@ -31,22 +31,24 @@ struct FirstTouch {
   BallColour targetColour;
 };
 
+class CollisionEngine;
+
 // One motion step for every slot, 0 to 999.
 void moveAllBalls(World& world, SoundSink& sounds);
 
 // Every pair of active balls in contact, in (i, j) order, exchanging velocity along the line of
-// centres. Finds the touching pairs through a spatial grid; same pairs, order and arithmetic as
-// collideBallsAllPairs.
-void collideBalls(World& world, FirstTouch touch, SoundSink& sounds);
+// centres: the collision engine brought up to date with the whole table, then its pass.
+void collideBalls(World& world, CollisionEngine& engine, FirstTouch touch, SoundSink& sounds);
 
 // The straightforward pass over all 1000 x 999 / 2 slot pairs: the reference for collideBalls.
 void collideBallsAllPairs(World& world, FirstTouch touch, SoundSink& sounds);
 
-// The contact test of the collision passes: centres closer than 40, lower slot first.
+// The contact test of every collision pass: centres closer than 40, lower slot first.
 bool ballsInContact(const Vec3& lower, const Vec3& upper);
 
-// One pair known to be in contact, lower slot first, handled exactly as the collision passes
-// handle it: first-touch recording, velocity exchange when approaching, click.
+// One pair known to be in contact, lower slot first: first-touch recording, velocity exchange
+// when approaching, click. Reads the current velocities, so a pair sees what earlier pairs of
+// the same pass did.
 void collideTouchingPair(Ball& lower, Ball& upper, FirstTouch& touch, SoundSink& sounds);
 
 // Which active pocket holds a point, testing only the pockets near it: per axis, the pockets
@@ -66,9 +68,9 @@ class PocketFinder {
   bool any_ = false;
 };
 
-// Pockets 0 to 26 each swallow the active balls whose centres lie inside them. Each ball is
-// tested only against the pockets near it; same falls, in the same order, as
-// pocketBallsEveryPocket.
+// Pockets 0 to 26 each swallow the active balls whose centres lie inside them, pocket 0's in
+// slot order first, then pocket 1's, and so on. Each ball is tested only against the pockets
+// near it.
 void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds);
 
 // The straightforward pass: every active pocket against every ball slot. The reference for

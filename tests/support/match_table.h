@@ -11,6 +11,7 @@
 #include "settings/match_settings.h"
 #include "support/recording_hooks.h"
 #include "support/recording_sink.h"
+#include "world/collision_engine.h"
 #include "world/world.h"
 
 namespace morvane {
@@ -20,7 +21,7 @@ struct MatchTable {
   // The world passes and the referee, in the tick's order.
   void tick() {
     moveAllBalls(world, sink);
-    collideBalls(world, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour}, sink);
+    collideBalls(world, collisions, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour}, sink);
     ScoringListener scoring(match, settings);
     pocketBalls(world, scoring, sink);
     updateRules(world, match, settings, random, hooks);
@@ -54,6 +55,7 @@ struct MatchTable {
   Random random{1};
   RecordingHooks hooks;
   RecordingSink sink;
+  CollisionEngine collisions;
 };
 
 }  // namespace morvane

@@ -11,7 +11,11 @@ namespace morvane {
 namespace {
 
 using CollisionPass = void (*)(World&, FirstTouch, SoundSink&);
-const std::pair<const char*, CollisionPass> bothPasses[] = {{"spatial hash", &collideBalls},
+void engineCollisions(World& world, FirstTouch touch, SoundSink& sounds) {
+  CollisionEngine engine;
+  collideBalls(world, engine, touch, sounds);
+}
+const std::pair<const char*, CollisionPass> bothPasses[] = {{"engine", &engineCollisions},
                                                              {"all pairs", &collideBallsAllPairs}};
 
 struct Placed { int slot; Vec3 position, velocity; BallColour colour; bool active = true; };

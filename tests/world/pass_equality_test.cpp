@@ -56,7 +56,7 @@ struct Run : PocketListener {
   void step(bool withMotion) {
     if (withMotion) moveAllBalls(world, sink);
     const FirstTouch touch{match.cueBallTouched, match.foulCommitted, match.targetColour};
-    fast ? collideBalls(world, touch, sink) : collideBallsAllPairs(world, touch, sink);
+    fast ? collideBalls(world, engine, touch, sink) : collideBallsAllPairs(world, touch, sink);
     fast ? pocketBalls(world, *this, sink) : pocketBallsEveryPocket(world, *this, sink);
   }
   World world;
@@ -65,6 +65,7 @@ struct Run : PocketListener {
   MatchSettings settings = defaultMatchSettings();
   RecordingSink sink;
   std::vector<int> slots;
+  CollisionEngine engine;
 };
 
 // Compares after every step; returns the clicks and falls heard, to show the passes had work to do.
