@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "text/little_endian.h"
+
 namespace morvane {
 namespace {
 
@@ -18,15 +20,6 @@ constexpr uint32_t uncompressed = 0;  // BI_RGB
 // Far above any image within maxBmpPixels (at most 4 bytes per pixel with row padding), and
 // small enough that a stray large file is refused before it is read into memory.
 constexpr int64_t maxFileBytes = 64 * 1024 * 1024;
-
-uint16_t readU16(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-uint32_t readU32(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint32_t>(bytes[at]) | (static_cast<uint32_t>(bytes[at + 1]) << 8) |
-         (static_cast<uint32_t>(bytes[at + 2]) << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
-}
 
 BmpResult failure(std::string messageUtf8) {
   BmpResult result;

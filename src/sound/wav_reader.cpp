@@ -10,6 +10,8 @@
 #include <cstring>
 #include <new>
 
+#include "text/little_endian.h"
+
 namespace morvane {
 namespace {
 
@@ -27,15 +29,6 @@ constexpr size_t readStepBytes = 64 * 1024;
 // KSDATAFORMAT_SUBTYPE_PCM as it lies in the file.
 constexpr std::array<uint8_t, 16> pcmSubFormat = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                                   0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-
-uint16_t readU16(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
-uint32_t readU32(std::span<const uint8_t> bytes, size_t at) {
-  return static_cast<uint32_t>(bytes[at]) | (static_cast<uint32_t>(bytes[at + 1]) << 8) |
-         (static_cast<uint32_t>(bytes[at + 2]) << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
-}
 
 bool hasId(std::span<const uint8_t> bytes, size_t at, const char* id) {
   return std::memcmp(bytes.data() + at, id, 4) == 0;
