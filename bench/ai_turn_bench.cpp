@@ -37,6 +37,12 @@ MatchHooks& noHooks() {
   return hooks;
 }
 
+// The benchmark program's workers, as the game's main owns its own.
+TrialWorkers& trialWorkers() {
+  static TrialWorkers workers(defaultTrialWorkerCount());
+  return workers;
+}
+
 MatchSettings computerSettings(int n, bool chaotic) {
   MatchSettings s = defaultMatchSettings();
   s.rackSize = 2 * n;
@@ -58,7 +64,7 @@ class TurnSnapshots final : public MatchHooks {
     games.back().hooks = &noHooks();
     if (static_cast<int>(games.size()) == turns_) return;
     SilentReporter silent;
-    morvane::computerTurn(game_, silent);
+    morvane::computerTurn(game_, silent, trialWorkers());
   }
   std::vector<Game> games;
 
@@ -139,7 +145,7 @@ void turnBenchmark(benchmark::State& state, const std::string& name, bool oneByO
       if (oneByOne) {
         computerTurnOneByOne(game, progress);
       } else {
-        computerTurn(game, progress);
+        computerTurn(game, progress, trialWorkers());
       }
       const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
       benchmark::DoNotOptimize(game.cue.cueDirection);

@@ -1,10 +1,9 @@
 #include "ai/aim_search.h"
 
-#include <atomic>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
+#include "ai/in_order_trials.h"
 #include "ai/pre_simulation.h"
 
 namespace morvane {
@@ -27,79 +26,6 @@ int cutShotCandidates(const CandidateList& list) {
   while (n < list.count && list.costs[n] < 0.0f) ++n;
   return n;
 }
-
-struct TrialSlot {
-  std::atomic<int> ready{0};
-  bool ran = false;  // false: nothing to try (blocked cut shot, random aim of length 0)
-  Vec3 aim{};
-  float strength = 0.0f;
-  TrialOutcome outcome;
-};
-
-// Plays planned trials on the workers and on the calling thread, and hands their results to
-// the calling thread strictly in item order. Items are taken in ascending order; while the
-// result it needs next is not ready, the calling thread takes an item itself (so a turn decided
-// by its first trial needs no other thread at all). Once the consumer has its answer, the items
-// beyond it are dropped and trials still running on them are abandoned.
-class InOrderTrials {
- public:
-  InOrderTrials(TrialWorkers& workers, const ShotTable& base, const MatchSettings& settings)
-      : workers_(workers), base_(base), settings_(settings), loaded_(workers.workerCount() + 1, 0) {}
-
-  // plan(i, aim, strength, requirePocket) -> whether item i is a trial; runs on any thread.
-  // consume(i, slot) -> true to stop; runs on the calling thread.
-  template <class Plan, class Consume>
-  void run(int count, const Plan& plan, const Consume& consume) {
-    if (count <= 0) return;
-    std::unique_ptr<TrialSlot[]> slots(new TrialSlot[count]);
-    std::atomic<int> next{0};
-    std::atomic<int> limit{count};
-    // Plays the next item on this thread's simulator; false when none is left.
-    auto takeOne = [&](int owner) {
-      const int i = next.fetch_add(1, std::memory_order_relaxed);
-      if (i >= limit.load(std::memory_order_relaxed)) return false;
-      TrialSimulator& simulator = workers_.simulator(owner);
-      if (loaded_[owner] == 0) {
-        simulator.setBase(base_, settings_);
-        loaded_[owner] = 1;
-      }
-      TrialSlot& slot = slots[i];
-      bool requirePocket = false;
-      slot.ran = plan(i, slot.aim, slot.strength, requirePocket);
-      if (slot.ran) slot.outcome = simulator.play(slot.aim, slot.strength, requirePocket, AbandonWhen{&limit, i});
-      slot.ready.store(1, std::memory_order_release);
-      slot.ready.notify_one();
-      return true;
-    };
-    const std::function<void(int)> job = [&](int worker) {
-      while (takeOne(worker)) {
-      }
-    };
-    workers_.start(job);
-    const int self = workers_.workerCount();
-    int stop = count;
-    for (int i = 0; i < count; ++i) {
-      while (slots[i].ready.load(std::memory_order_acquire) == 0) {
-        if (!takeOne(self)) {
-          slots[i].ready.wait(0, std::memory_order_acquire);
-          break;
-        }
-      }
-      if (consume(i, slots[i])) {
-        stop = i + 1;
-        break;
-      }
-    }
-    limit.store(stop, std::memory_order_relaxed);
-    workers_.finish();
-  }
-
- private:
-  TrialWorkers& workers_;
-  const ShotTable& base_;
-  const MatchSettings& settings_;
-  std::vector<uint8_t> loaded_;  // entry k written and read only by the owner of simulator k
-};
 
 }  // namespace
 

@@ -84,9 +84,9 @@ void armComputerShot(Game& game) {
   if (cueBall.active != 0) game.camera.eye = cueBall.position;
 }
 
-SearchOutcome computerTurn(Game& game, ProgressReporter& progress) {
+SearchOutcome computerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers) {
   return playTurn(game, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
-    return searchAim(game, geometry, list, progress, aim, sharedTrialWorkers());
+    return searchAim(game, geometry, list, progress, aim, workers);
   });
 }
 
@@ -96,9 +96,9 @@ SearchOutcome computerTurnOneByOne(Game& game, ProgressReporter& progress) {
   });
 }
 
-void runComputerTurn(Game& game, FrameDrawer& drawer, std::function<uint32_t()> nowMs) {
+void runComputerTurn(Game& game, FrameDrawer& drawer, TrialWorkers& workers, std::function<uint32_t()> nowMs) {
   ShowProgressReporter progress(game, drawer, std::move(nowMs));
-  computerTurn(game, progress);
+  computerTurn(game, progress, workers);
 }
 
 }  // namespace morvane

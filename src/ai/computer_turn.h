@@ -14,16 +14,17 @@ constexpr int maxPlacementRefusals = 100000;
 constexpr float placementScanStep = 10.0f;
 constexpr int maxPlacementScanPoints = 201;  // per axis; the step grows for arenas over 1000 wide
 
-// The whole turn, with the search on the shared worker threads. Runs inside the tick; returns
-// with computerShotPending set.
-SearchOutcome computerTurn(Game& game, ProgressReporter& progress);
+// The whole turn, with the search on the given worker threads. Runs inside the tick; returns
+// with computerShotPending set. An exception from the progress report or from a trial leaves
+// the turn with the workers idle again (and the shot not armed).
+SearchOutcome computerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers);
 
 // The same turn with the straightforward one-by-one search: the reference for computerTurn.
 SearchOutcome computerTurnOneByOne(Game& game, ProgressReporter& progress);
 
-// What the game's computer-turn hook calls: the turn, reporting progress through showProgress
-// with the tick counter's time.
-void runComputerTurn(Game& game, FrameDrawer& drawer, std::function<uint32_t()> nowMs);
+// What the game's computer-turn hook calls: the turn on the application's workers, reporting
+// progress through showProgress with the tick counter's time.
+void runComputerTurn(Game& game, FrameDrawer& drawer, TrialWorkers& workers, std::function<uint32_t()> nowMs);
 
 // Random points (x, y, z drawn in this order) until one passes cueBallPlacementOk; after 100000
 // refusals the first legal point of a scan of the arena in steps of 10 (x outermost), and if

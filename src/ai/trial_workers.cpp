@@ -1,6 +1,7 @@
 #include "ai/trial_workers.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace morvane {
 
@@ -23,15 +24,17 @@ void TrialWorkers::start(const std::function<void(int)>& job) {
   {
     std::lock_guard lock(mutex_);
     job_ = &job;
+    failure_ = nullptr;
     ++generation_;
   }
   wake_.notify_all();
 }
 
-void TrialWorkers::finish() {
+std::exception_ptr TrialWorkers::withdraw() {
   std::unique_lock lock(mutex_);
   job_ = nullptr;
   done_.wait(lock, [this] { return inside_ == 0; });
+  return std::exchange(failure_, nullptr);
 }
 
 void TrialWorkers::workerLoop(int worker) {
@@ -47,17 +50,35 @@ void TrialWorkers::workerLoop(int worker) {
       if (job == nullptr) continue;  // woke after the job was withdrawn
       ++inside_;
     }
-    (*job)(worker);
+    // An exception must not leave the thread (that would end the program): it goes back to the
+    // thread that started the job.
+    std::exception_ptr failure;
+    try {
+      (*job)(worker);
+    } catch (...) {
+      failure = std::current_exception();
+    }
     {
       std::lock_guard lock(mutex_);
+      if (failure && !failure_) failure_ = std::move(failure);
       if (--inside_ == 0) done_.notify_all();
     }
   }
 }
 
-TrialWorkers& sharedTrialWorkers() {
-  static TrialWorkers workers(static_cast<int>(std::thread::hardware_concurrency()) - 1);
-  return workers;
+TrialBatch::TrialBatch(TrialWorkers& workers, const std::function<void(int)>& job) : workers_(workers) {
+  workers_.start(job);
 }
+
+TrialBatch::~TrialBatch() {
+  if (!finished_) workers_.withdraw();
+}
+
+void TrialBatch::finish() {
+  finished_ = true;
+  if (std::exception_ptr failure = workers_.withdraw()) std::rethrow_exception(failure);
+}
+
+int defaultTrialWorkerCount() { return std::max(static_cast<int>(std::thread::hardware_concurrency()) - 1, 1); }
 
 }  // namespace morvane

@@ -26,7 +26,7 @@ void GameServices::loadSounds() {
 void GameServices::buildSphereMesh() { scene_.setSphereMesh(morvane::buildSphereMesh()); }
 
 void GameServices::computerTurn() {
-  runComputerTurn(game_, drawer_, [this] { return clock_.nowMs(); });
+  runComputerTurn(game_, drawer_, trialWorkers_, [this] { return clock_.nowMs(); });
 }
 
 void GameServices::endMatch(int, const std::string& messageCp1250) {

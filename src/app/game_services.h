@@ -1,6 +1,7 @@
 #pragma once
 // The application's side of the game: sounds through the mixer, the ball mesh and frames
 // through the renderer, and the end of a match on screen.
+#include "ai/trial_workers.h"
 #include "game/main_loop.h"
 #include "platform/game_window.h"
 #include "render/scene.h"
@@ -23,8 +24,9 @@ class WindowFrameDrawer final : public FrameDrawer {
 class GameServices final : public MatchHooks {
  public:
   GameServices(Game& game, SoundBank& sounds, const TickCounter& clock, SceneRenderer& scene,
-               GameWindow& window, FrameDrawer& drawer)
-      : game_(game), sounds_(sounds), clock_(clock), scene_(scene), window_(window), drawer_(drawer) {}
+               GameWindow& window, FrameDrawer& drawer, TrialWorkers& trialWorkers)
+      : game_(game), sounds_(sounds), clock_(clock), scene_(scene), window_(window), drawer_(drawer),
+        trialWorkers_(trialWorkers) {}
 
   void loadSounds() override;
   void buildSphereMesh() override;
@@ -38,6 +40,7 @@ class GameServices final : public MatchHooks {
   SceneRenderer& scene_;
   GameWindow& window_;
   FrameDrawer& drawer_;
+  TrialWorkers& trialWorkers_;
 };
 
 }  // namespace morvane

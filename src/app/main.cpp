@@ -70,7 +70,9 @@ int main(int argc, char** argv) {
   GameWindow window(clock);
   SceneRenderer scene;
   WindowFrameDrawer drawer(scene, window);
-  GameServices services(*game, soundBank, clock, scene, window, drawer);
+  // The computer's trials run on these beside the main thread; they sleep between its turns.
+  TrialWorkers trialWorkers(defaultTrialWorkerCount());
+  GameServices services(*game, soundBank, clock, scene, window, drawer, trialWorkers);
   game->sounds = &sink;
   game->hooks = &services;
 

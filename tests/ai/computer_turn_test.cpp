@@ -22,6 +22,12 @@
 namespace morvane {
 namespace {
 
+// The workers of every fast search in these tests.
+TrialWorkers& workers() {
+  static TrialWorkers pool(defaultTrialWorkerCount());
+  return pool;
+}
+
 struct RecordingReporter final : ProgressReporter {
   void report(const std::string& caption, float fraction) override { reports.emplace_back(caption, fraction); }
   std::vector<std::pair<std::string, float>> reports;
@@ -66,7 +72,7 @@ std::vector<Game> gamesAtTurns(const MatchSettings& settings, uint32_t seed, int
       games.push_back(*game);
       games.back().hooks = Game().hooks;  // inert
       RecordingReporter ignored;
-      if (int(games.size()) < turns) morvane::computerTurn(*game, ignored);
+      if (int(games.size()) < turns) morvane::computerTurn(*game, ignored, workers());
     }
     Game* game = nullptr;
     int turns = 0;
@@ -192,7 +198,7 @@ TEST(AimSearch, WithoutAnActivePocketTheRandomShotsComeFirst) {
     game.world.balls[s].init(Vec3{s & 1 ? 250.f : -250.f, s & 2 ? 250.f : -250.f, s & 4 ? 250.f : -250.f}, {},
                              colourBlue);
   RecordingReporter progress;
-  const SearchOutcome outcome = computerTurn(game, progress);
+  const SearchOutcome outcome = computerTurn(game, progress, workers());
   EXPECT_EQ(outcome.phase, SearchPhase::randomShot);
   EXPECT_GE(outcome.index, 100);  // without pockets nothing falls: the first hundred tries fail
   ASSERT_FALSE(progress.reports.empty());
@@ -212,7 +218,7 @@ TEST(AimSearch, ACandidateWhoseBestPocketIsBlockedIsPassedOver) {
   Vec3 aim;
   EXPECT_FALSE(AimGeometry(game.world).cutShotAim(cue, 0, aim));
   RecordingReporter progress;
-  computerTurn(game, progress);
+  computerTurn(game, progress, workers());
   ASSERT_FALSE(progress.reports.empty());
   EXPECT_EQ(progress.reports.front(), std::pair(std::string("C: 1/1000"), 0.001f));  // k = 0 passed over
   game.world.balls[2].position.y = 41.0f;  // 41 off the line the ball no longer blocks
@@ -249,7 +255,8 @@ std::pair<SearchOutcome, Game> expectSameTurn(const Game& start, const std::stri
   SCOPED_TRACE(name);
   Game fast = start, reference = start;
   RecordingReporter fastProgress, referenceProgress;
-  const SearchOutcome a = computerTurn(fast, fastProgress), b = computerTurnOneByOne(reference, referenceProgress);
+  const SearchOutcome a = computerTurn(fast, fastProgress, workers());
+  const SearchOutcome b = computerTurnOneByOne(reference, referenceProgress);
   EXPECT_EQ(std::tie(a.phase, a.index, a.found, a.trials), std::tie(b.phase, b.index, b.found, b.trials));
   EXPECT_EQ(fastProgress.reports, referenceProgress.reports);
   EXPECT_TRUE(fast.random == reference.random && sameBits(fast.cue, reference.cue) && fast.match == reference.match);
