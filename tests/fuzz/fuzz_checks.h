@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -75,6 +76,19 @@ inline std::optional<std::vector<char32_t>> wellFormedUtf8(std::string_view text
   return codePoints;
 }
 
+// The byte of each character the code page has, from the table read backwards.
+inline const std::map<char32_t, char>& cp1250Bytes() {
+  static const std::map<char32_t, char> bytes = [] {
+    std::map<char32_t, char> table;
+    for (int byte = 1; byte < 256; ++byte) {
+      const char32_t cp = cp1250CodePoint(static_cast<unsigned char>(byte));
+      if (cp != 0xFFFD) table.emplace(cp, static_cast<char>(byte));
+    }
+    return table;
+  }();
+  return bytes;
+}
+
 // UTF-8 → Windows-1250 on the input as UTF-8, and Windows-1250 → UTF-8 → Windows-1250 on the
 // input as Windows-1250 bytes.
 inline std::string checkCp1250(Bytes bytes) {
@@ -88,12 +102,9 @@ inline std::string checkCp1250(Bytes bytes) {
   if (const auto codePoints = wellFormedUtf8(input)) {
     if (out.size() != codePoints->size()) return "well-formed input: not one byte per character";
     for (size_t i = 0; i < out.size(); ++i) {
-      // The byte the table gives the character, looked up backwards; '?' if none (or NUL).
       const char32_t cp = (*codePoints)[i];
-      char expected = '?';
-      for (int byte = 1; byte < 256 && cp != 0; ++byte) {
-        if (cp1250CodePoint(static_cast<unsigned char>(byte)) == cp) expected = static_cast<char>(byte);
-      }
+      const auto found = cp1250Bytes().find(cp);
+      const char expected = cp == 0 || found == cp1250Bytes().end() ? '?' : found->second;
       if (out[i] != expected) return "well-formed input: a character converted wrongly";
     }
   } else if (out.find('?') == std::string::npos) {
