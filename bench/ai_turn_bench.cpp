@@ -19,6 +19,8 @@
 
 #include "ai/computer_turn.h"
 #include "game/game.h"
+#include "reference/one_by_one_search.h"
+#include "reference/world_passes.h"
 #include "rules/scoring.h"
 #include "rules/setup.h"
 #include "settings/match_settings.h"

@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include "math/random.h"
+#include "reference/world_passes.h"
 #include "rules/match_state.h"
 #include "rules/scoring.h"
 #include "rules/setup.h"

@@ -4,12 +4,10 @@
 #include <vector>
 
 #include "ai/in_order_trials.h"
-#include "ai/pre_simulation.h"
 
 namespace morvane {
-namespace {
 
-std::string caption(char phase, int index, int total) {
+std::string searchCaption(char phase, int index, int total) {
   char text[32];
   std::snprintf(text, sizeof text, "%c: %d/%d", phase, index, total);
   return text;
@@ -18,6 +16,8 @@ std::string caption(char phase, int index, int total) {
 float cutShotStrength(const Game& game, float searchStrength) {
   return game.match.breakShotPending != 0 ? breakShotStrength : cutShotStrengthFactor * searchStrength;
 }
+
+namespace {
 
 // Phase 1 ends at the first candidate whose best cosine is not negative; the list is sorted by
 // that very cosine, so the cut shots are exactly the leading candidates below 0.
@@ -52,7 +52,7 @@ SearchOutcome searchAim(Game& game, const AimGeometry& geometry, const Candidate
       [&](int k, const TrialSlot& slot) {
         if (!slot.ran) return false;
         ++outcome.trials;
-        progress.report(caption('C', k, cutShotCaptionTotal), static_cast<float>(k * 0.001));
+        progress.report(searchCaption('C', k, cutShotCaptionTotal), static_cast<float>(k * 0.001));
         anyTrial = true;
         lastTrial = slot.outcome;
         if (!slot.outcome.accepted) return false;
@@ -89,7 +89,7 @@ SearchOutcome searchAim(Game& game, const AimGeometry& geometry, const Candidate
       },
       [&](int i, const TrialSlot& slot) {
         const int n = i + 1;
-        progress.report(caption('V', n, randomTryCaptionTotal), static_cast<float>(n * 0.0005));
+        progress.report(searchCaption('V', n, randomTryCaptionTotal), static_cast<float>(n * 0.0005));
         playedStrength = slot.ran ? slot.outcome.shotStrength : tries[i].strength;
         if (!slot.ran) return false;
         ++outcome.trials;
@@ -107,46 +107,6 @@ SearchOutcome searchAim(Game& game, const AimGeometry& geometry, const Candidate
   outcome.index = played + 1;
   game.progress.progressVisible = 0;
   aim = tries[played].aim;
-  return outcome;
-}
-
-SearchOutcome searchAimOneByOne(Game& game, const AimGeometry& geometry, const CandidateList& list,
-                                ProgressReporter& progress, Vec3& aim) {
-  const Vec3 cue = game.world.balls[cueBallSlot].position;
-  const float searchStrength = maxSearchStrength(game.world.arenaHalfSize);
-  SearchOutcome outcome;
-
-  for (int k = 0; k < list.count; ++k) {
-    const int slot = list.slots[k];
-    if (geometry.bestPocketCosine(cue, geometry.ballPosition(slot), nullptr) >= 0.0f) break;
-    Vec3 cutAim;
-    if (!geometry.cutShotAim(cue, slot, cutAim)) continue;
-    game.cue.shotStrength = cutShotStrength(game, searchStrength);
-    progress.report(caption('C', k, cutShotCaptionTotal), static_cast<float>(k * 0.001));
-    ++outcome.trials;
-    if (preSimulateShotInPlace(game, cutAim, true)) {
-      game.progress.progressVisible = 0;
-      aim = cutAim;
-      return SearchOutcome{SearchPhase::cutShot, k, true, outcome.trials};
-    }
-  }
-
-  const bool breakShot = game.match.breakShotPending != 0;
-  for (int n = 1; n <= randomTryCount; ++n) {
-    const RandomTry t = drawRandomTry(game.random, breakShot, searchStrength);
-    aim = t.aim;
-    game.cue.shotStrength = t.strength;
-    progress.report(caption('V', n, randomTryCaptionTotal), static_cast<float>(n * 0.0005));
-    outcome.index = n;
-    if (aim == Vec3{}) continue;
-    ++outcome.trials;
-    if (preSimulateShotInPlace(game, aim, n < pocketRequiredBelowTry)) {
-      outcome.found = true;
-      break;
-    }
-  }
-  outcome.phase = SearchPhase::randomShot;
-  game.progress.progressVisible = 0;
   return outcome;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The search for the computer's shot: cut shots first, from the straightest to the thinnest,
 // then random shots, every candidate played out in advance.
+#include <string>
+
 #include "ai/aim_geometry.h"
 #include "ai/progress_reporter.h"
 #include "ai/trial_workers.h"
@@ -24,8 +26,10 @@ struct SearchOutcome {
 SearchOutcome searchAim(Game& game, const AimGeometry& geometry, const CandidateList& list,
                         ProgressReporter& progress, Vec3& aim, TrialWorkers& workers);
 
-// The straightforward search: one trial after another on the live tables, each restored.
-SearchOutcome searchAimOneByOne(Game& game, const AimGeometry& geometry, const CandidateList& list,
-                                ProgressReporter& progress, Vec3& aim);
+// The progress caption of a search phase ('C' cut shots, 'V' random tries): "C: 3/1000".
+std::string searchCaption(char phase, int index, int total);
+
+// The strength of every cut-shot trial: the break's fixed strength, or a share of the search's.
+float cutShotStrength(const Game& game, float searchStrength);
 
 }  // namespace morvane

@@ -34,22 +34,6 @@ bool scanForPlacement(const World& world, Vec3& point) {
   return false;
 }
 
-template <class Search>
-SearchOutcome playTurn(Game& game, const Search& search) {
-  if (game.match.ballInHand != 0) computerPlacesCueBall(game.world, game.match, game.random);
-  // Built after the placement: the candidates are ordered for the cue ball's new spot.
-  const auto geometry = std::make_unique<AimGeometry>(game.world);
-  const auto list = std::make_unique<CandidateList>();
-  buildCandidates(game.world, *geometry, game.match.targetColour, *list);
-  Vec3 aim{};
-  const SearchOutcome outcome = search(*geometry, *list, aim);
-  game.progress.progressVisible = 0;
-  applyAimError(aim, game.settings.aimError, game.random);
-  aimCue(game.cue, aim);
-  armComputerShot(game);
-  return outcome;
-}
-
 }  // namespace
 
 void computerPlacesCueBall(World& world, MatchState& match, Random& random) {
@@ -84,15 +68,24 @@ void armComputerShot(Game& game) {
   if (cueBall.active != 0) game.camera.eye = cueBall.position;
 }
 
-SearchOutcome computerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers) {
-  return playTurn(game, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
-    return searchAim(game, geometry, list, progress, aim, workers);
-  });
+SearchOutcome playComputerTurn(Game& game, const ShotSearch& search) {
+  if (game.match.ballInHand != 0) computerPlacesCueBall(game.world, game.match, game.random);
+  // Built after the placement: the candidates are ordered for the cue ball's new spot.
+  const auto geometry = std::make_unique<AimGeometry>(game.world);
+  const auto list = std::make_unique<CandidateList>();
+  buildCandidates(game.world, *geometry, game.match.targetColour, *list);
+  Vec3 aim{};
+  const SearchOutcome outcome = search(*geometry, *list, aim);
+  game.progress.progressVisible = 0;
+  applyAimError(aim, game.settings.aimError, game.random);
+  aimCue(game.cue, aim);
+  armComputerShot(game);
+  return outcome;
 }
 
-SearchOutcome computerTurnOneByOne(Game& game, ProgressReporter& progress) {
-  return playTurn(game, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
-    return searchAimOneByOne(game, geometry, list, progress, aim);
+SearchOutcome computerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers) {
+  return playComputerTurn(game, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
+    return searchAim(game, geometry, list, progress, aim, workers);
   });
 }
 

@@ -19,8 +19,13 @@ constexpr int maxPlacementScanPoints = 201;  // per axis; the step grows for are
 // the turn with the workers idle again (and the shot not armed).
 SearchOutcome computerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers);
 
-// The same turn with the straightforward one-by-one search: the reference for computerTurn.
-SearchOutcome computerTurnOneByOne(Game& game, ProgressReporter& progress);
+// Finds the shot for the cue ball where it lies: sets aim (and the cue's strength); the rest of
+// the turn is the same whichever search runs.
+using ShotSearch = std::function<SearchOutcome(const AimGeometry&, const CandidateList&, Vec3& aim)>;
+
+// The turn around a given search: placement if in hand, candidates, the search, aim error,
+// the cue armed.
+SearchOutcome playComputerTurn(Game& game, const ShotSearch& search);
 
 // What the game's computer-turn hook calls: the turn on the application's workers, reporting
 // progress through showProgress with the tick counter's time.

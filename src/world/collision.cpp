@@ -47,18 +47,6 @@ void collideTouchingPair(Ball& a, Ball& b, FirstTouch& touch, SoundSink& sounds)
   }
 }
 
-void collideBallsAllPairs(World& world, FirstTouch touch, SoundSink& sounds) {
-  BallTable& balls = world.balls;
-  for (int i = 0; i < ballCount - 1; ++i) {
-    if (balls[i].active == 0) continue;
-    for (int j = i + 1; j < ballCount; ++j) {
-      if (balls[j].active == 0) continue;
-      if (!ballsInContact(balls[i].position, balls[j].position)) continue;
-      collideTouchingPair(balls[i], balls[j], touch, sounds);
-    }
-  }
-}
-
 void collideBalls(World& world, CollisionEngine& engine, FirstTouch touch, SoundSink& sounds) {
   BallGrid& grid = engine.grid();
   grid.sync(world.balls);

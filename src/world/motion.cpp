@@ -83,18 +83,6 @@ void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds) {
   }
 }
 
-void pocketBallsEveryPocket(World& world, PocketListener& listener, SoundSink& sounds) {
-  for (const Pocket& pocket : world.pockets) {
-    if (pocket.active == 0) continue;
-    for (Ball& ball : world.balls) {
-      if (ball.active == 0) continue;
-      if (!pocket.contains(ball.position)) continue;
-      listener.ballPocketed(ball);
-      sounds.play(SoundId::pocket);
-    }
-  }
-}
-
 namespace {
 
 struct Fnv {

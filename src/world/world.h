@@ -40,9 +40,6 @@ void moveAllBalls(World& world, SoundSink& sounds);
 // centres: the collision engine brought up to date with the whole table, then its pass.
 void collideBalls(World& world, CollisionEngine& engine, FirstTouch touch, SoundSink& sounds);
 
-// The straightforward pass over all 1000 x 999 / 2 slot pairs: the reference for collideBalls.
-void collideBallsAllPairs(World& world, FirstTouch touch, SoundSink& sounds);
-
 // The contact test of every collision pass: centres closer than 40, lower slot first.
 bool ballsInContact(const Vec3& lower, const Vec3& upper);
 
@@ -72,10 +69,6 @@ class PocketFinder {
 // slot order first, then pocket 1's, and so on. Each ball is tested only against the pockets
 // near it.
 void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds);
-
-// The straightforward pass: every active pocket against every ball slot. The reference for
-// pocketBalls.
-void pocketBallsEveryPocket(World& world, PocketListener& listener, SoundSink& sounds);
 
 // True when no slot has an active ball with a non-zero velocity component.
 bool allBallsAtRest(const World& world);

@@ -16,6 +16,7 @@
 
 #include "ai/computer_turn.h"
 #include "ai/pre_simulation.h"
+#include "reference/one_by_one_search.h"
 #include "rules/referee.h"
 #include "rules/setup.h"
 

@@ -16,6 +16,7 @@
 
 #include "ai/computer_turn.h"
 #include "ai/in_order_trials.h"
+#include "reference/one_by_one_search.h"
 
 namespace morvane {
 namespace {

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "reference/world_passes.h"
 #include "support/match_table.h"
 
 namespace morvane {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "reference/world_passes.h"
 #include "rules/setup.h"
 #include "support/match_table.h"
 

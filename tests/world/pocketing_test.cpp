@@ -5,7 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "reference/world_passes.h"
 #include "support/match_table.h"
+
 
 namespace morvane {
 namespace {

@@ -1,0 +1,17 @@
+#pragma once
+// The straightforward world passes, written the plain way round: every slot pair, every pocket
+// against every ball. They define what the engine's passes must produce bit for bit; the
+// equality tests and the benchmarks run them side by side with the fast ones. Not part of the
+// game.
+#include "world/world.h"
+
+namespace morvane {
+
+// For i from 0 to 998 and j from i + 1 to 999, both active and in contact: collideTouchingPair.
+void collideBallsAllPairs(World& world, FirstTouch touch, SoundSink& sounds);
+
+// For each active pocket in index order, each active ball in slot order whose centre it holds
+// goes to the listener (which takes it off the table), with the pocket sound.
+void pocketBallsEveryPocket(World& world, PocketListener& listener, SoundSink& sounds);
+
+}  // namespace morvane
