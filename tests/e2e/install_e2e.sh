@@ -14,7 +14,7 @@ expected=(games/morvane
   share/games/morvane/{walltex.bmp,clickb.wav,clickbb.wav,clicke.wav,hit.wav,pocket.wav}
   share/applications/morvane.desktop share/icons/hicolor/scalable/apps/morvane.svg
   share/icons/hicolor/{48x48,256x256}/apps/morvane.png share/man/man6/morvane.6.gz
-  share/doc/morvane/README.md share/doc/morvane/copyright)
+  share/doc/morvane/{README.md,copyright,changelog.gz})
 actual=$(cd "$PREFIX" && find . -type f -printf '%P\n' | sort)
 [ "$actual" = "$(printf '%s\n' "${expected[@]}" | sort)" ] || fail "installed files differ: $(echo $actual)"
 [ -x "$GAME" ] || fail "the game is not executable"
