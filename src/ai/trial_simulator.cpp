@@ -36,7 +36,7 @@ void TrialSimulator::setBase(const ShotTable& base, const MatchSettings& setting
   settings_ = &settings;
   base_ = base;
   table_ = base;
-  engine_.grid().clear();
+  engine_.grid().rebuild(base_.world.balls);
   isDirty_.fill(0);
   inMoving_.fill(0);
   dirtyCount_ = 0;
@@ -45,7 +45,6 @@ void TrialSimulator::setBase(const ShotTable& base, const MatchSettings& setting
   const BallTable& balls = base_.world.balls;
   for (int s = 0; s < ballCount; ++s) {
     if (balls[s].active == 0) continue;
-    engine_.grid().insert(s, balls[s].position);
     if (needsStep(balls[s])) baseMoving_[baseMovingCount_++] = static_cast<int16_t>(s);
     if (balls[s].colour == colourCueBall) cueColoured_[cueColouredCount_++] = static_cast<int16_t>(s);
   }
@@ -75,10 +74,12 @@ void TrialSimulator::restoreBase() {
   const BallTable& baseBalls = base_.world.balls;
   for (int k = 0; k < dirtyCount_; ++k) {
     const int s = dirty_[k];
-    BallGrid& grid = engine_.grid();
-    if (grid.holds(s)) grid.remove(s);
     balls[s] = baseBalls[s];
-    if (balls[s].active != 0) grid.insert(s, balls[s].position);
+    if (balls[s].active != 0) {
+      engine_.grid().update(s, balls[s].position);
+    } else {
+      engine_.grid().remove(s);
+    }
     isDirty_[s] = 0;
   }
   dirtyCount_ = 0;
@@ -147,7 +148,7 @@ void TrialSimulator::pocketPass(bool everyBall) {
     const int s = event & ((1 << eventShift) - 1);
     markDirty(s);
     scorePocketedBall(balls[s], table_.match, *settings_);
-    if (engine_.grid().holds(s)) engine_.grid().remove(s);
+    engine_.grid().remove(s);
   }
 }
 

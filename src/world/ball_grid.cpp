@@ -1,58 +1,148 @@
 #include "world/ball_grid.h"
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+
 namespace morvane {
+namespace {
+
+constexpr float withdrawn = std::numeric_limits<float>::infinity();  // far from every point
+constexpr float cellSize = 80.0f;  // at least twice the contact distance: a query meets 2 cells a side
+constexpr float maxFloatCell = std::numeric_limits<float>::max();
+
+bool samePosition(float x, float y, float z, const Vec3& p) {
+  return std::bit_cast<uint32_t>(x) == std::bit_cast<uint32_t>(p.x) &&
+         std::bit_cast<uint32_t>(y) == std::bit_cast<uint32_t>(p.y) &&
+         std::bit_cast<uint32_t>(z) == std::bit_cast<uint32_t>(p.z);
+}
+
+}  // namespace
 
 void BallGrid::clear() {
-  head_.fill(noSlot);
-  bucket_.fill(noSlot);
+  entryCount_ = 0;
+  moverCount_ = 0;
+  origin_ = F4{};
+  inverseCell_ = 1.0f / cellSize - F4{};
+  lastCell_ = F4{};
+  dimX_ = dimY_ = 1;
+  start_[0] = start_[1] = 0;
+  ex_.fill(withdrawn);
+  ey_.fill(withdrawn);
+  ez_.fill(withdrawn);
+  mx_.fill(withdrawn);
+  my_.fill(withdrawn);
+  mz_.fill(withdrawn);
+  entrySlot_.fill(none);
+  moverSlot_.fill(none);
+  entryOf_.fill(none);
+  moverOf_.fill(none);
+  slotEntry_.fill(none);
 }
 
-void BallGrid::link(int slot, int bucket) {
-  bucket_[slot] = static_cast<int16_t>(bucket);
-  prev_[slot] = noSlot;
-  next_[slot] = head_[bucket];
-  if (head_[bucket] != noSlot) prev_[head_[bucket]] = static_cast<int16_t>(slot);
-  head_[bucket] = static_cast<int16_t>(slot);
-}
-
-void BallGrid::unlink(int slot) {
-  if (prev_[slot] != noSlot) {
-    next_[prev_[slot]] = next_[slot];
-  } else {
-    head_[bucket_[slot]] = next_[slot];
-  }
-  if (next_[slot] != noSlot) prev_[next_[slot]] = prev_[slot];
-  bucket_[slot] = noSlot;
-}
-
-void BallGrid::insert(int slot, const Vec3& p) {
-  store(slot, p);
-  link(slot, bucketOfPoint(p));
-}
-
-void BallGrid::remove(int slot) { unlink(slot); }
-
-void BallGrid::update(int slot, const Vec3& p) {
-  store(slot, p);
-  const int bucket = bucketOfPoint(p);
-  if (bucket == bucket_[slot]) return;
-  unlink(slot);
-  link(slot, bucket);
-}
-
-void BallGrid::sync(const BallTable& balls) {
+void BallGrid::rebuild(const BallTable& balls) {
+  std::array<int16_t, ballCount> slots;
+  int n = 0;
+  float lo[3] = {withdrawn, withdrawn, withdrawn}, hi[3] = {-withdrawn, -withdrawn, -withdrawn};
   for (int s = 0; s < ballCount; ++s) {
-    const Ball& ball = balls[s];
-    if (ball.active != 0) {
-      if (holds(s)) {
-        update(s, ball.position);
-      } else {
-        insert(s, ball.position);
-      }
-    } else if (holds(s)) {
-      remove(s);
+    entryOf_[s] = slotEntry_[s] = moverOf_[s] = none;
+    if (balls[s].active == 0) continue;
+    slots[n++] = static_cast<int16_t>(s);
+    const float c[3] = {balls[s].position.x, balls[s].position.y, balls[s].position.z};
+    for (int a = 0; a < 3; ++a) {
+      if (!std::isfinite(c[a])) continue;  // such a ball touches nothing; its cell does not matter
+      lo[a] = std::min(lo[a], c[a]);
+      hi[a] = std::max(hi[a], c[a]);
     }
   }
+  moverCount_ = 0;
+  if (n == 0) {
+    clear();
+    return;
+  }
+  entryCount_ = n;
+  int dim[3];
+  for (int a = 0; a < 3; ++a) {
+    if (!(lo[a] <= hi[a])) lo[a] = hi[a] = 0.0f;  // no finite coordinate on this axis
+    const float extent = hi[a] - lo[a];          // may round up, or overflow to infinity
+    const float cell = std::isfinite(extent) ? std::max(cellSize, extent / (maxCellsPerAxis - 1)) : maxFloatCell;
+    origin_[a] = lo[a];
+    inverseCell_[a] = 1.0f / cell;
+    lastCell_[a] = maxCellsPerAxis - 1;
+    dim[a] = keysOf(F4{hi[a], hi[a], hi[a], 0.0f})[a] + 1;
+    lastCell_[a] = static_cast<float>(dim[a] - 1);
+  }
+  dimX_ = dim[0];
+  dimY_ = dim[1];
+  const int cells = dim[0] * dim[1] * dim[2];
+
+  // Counting sort by cell.
+  std::array<int, ballCount> key;
+  std::fill(start_.begin(), start_.begin() + cells + 1, 0);
+  for (int k = 0; k < n; ++k) {
+    const Vec3& p = balls[slots[k]].position;
+    const I4 keys = keysOf(F4{p.x, p.y, p.z, 0.0f});
+    key[k] = keys[0] + dimX_ * (keys[1] + dimY_ * keys[2]);
+    ++start_[key[k] + 1];
+  }
+  for (int c = 0; c < cells; ++c) start_[c + 1] += start_[c];
+  std::array<int, cellTableSize> fill;
+  std::copy(start_.begin(), start_.begin() + cells, fill.begin());
+  for (int k = 0; k < n; ++k) {
+    const int e = fill[key[k]]++;
+    const int s = slots[k];
+    const Vec3& p = balls[s].position;
+    ex_[e] = snapshotX_[e] = p.x;
+    ey_[e] = p.y;
+    ez_[e] = p.z;
+    entrySlot_[e] = static_cast<int16_t>(s);
+    entryOf_[s] = slotEntry_[s] = static_cast<int16_t>(e);
+  }
+}
+
+void BallGrid::update(int slot, const Vec3& p) {
+  const int e = slotEntry_[slot];
+  if (e != none && samePosition(snapshotX_[e], ey_[e], ez_[e], p)) {
+    // Back where the snapshot has it (a trial putting its table back).
+    ex_[e] = snapshotX_[e];
+    entryOf_[slot] = static_cast<int16_t>(e);
+    dropMover(slot);
+    return;
+  }
+  if (entryOf_[slot] != none) {
+    ex_[entryOf_[slot]] = withdrawn;
+    entryOf_[slot] = none;
+  }
+  int m = moverOf_[slot];
+  if (m == none) {
+    m = moverCount_++;
+    moverOf_[slot] = static_cast<int16_t>(m);
+    moverSlot_[m] = static_cast<int16_t>(slot);
+  }
+  mx_[m] = p.x;
+  my_[m] = p.y;
+  mz_[m] = p.z;
+}
+
+void BallGrid::remove(int slot) {
+  if (entryOf_[slot] != none) {
+    ex_[entryOf_[slot]] = withdrawn;
+    entryOf_[slot] = none;
+  }
+  dropMover(slot);
+}
+
+void BallGrid::dropMover(int slot) {
+  const int m = moverOf_[slot];
+  if (m == none) return;
+  const int last = --moverCount_;
+  mx_[m] = mx_[last];
+  my_[m] = my_[last];
+  mz_[m] = mz_[last];
+  moverSlot_[m] = moverSlot_[last];
+  moverOf_[moverSlot_[m]] = static_cast<int16_t>(m);
+  moverOf_[slot] = none;
 }
 
 }  // namespace morvane

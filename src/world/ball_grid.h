@@ -1,19 +1,25 @@
 #pragma once
-// The broad phase of the collision engine: every ball it holds filed by its 80-unit cell in a
-// hashed table of buckets, with the positions kept alongside in three flat arrays so that a
-// bucket's scan reads little memory. Kept up to date ball by ball: the live tick brings the
-// whole table in at every pass (sync), a trial moves only the balls it steps.
+// The broad phase of the collision engine. It holds the active balls in two parts:
+//  - a snapshot: the balls sorted by their cell (cells of 80 units or more, at most 16 a side,
+//    numbered densely over the snapshot's bounding box, x fastest), with their positions in
+//    flat arrays, so that the balls of neighbouring cells along x lie in one run of memory;
+//  - the movers: the balls that have moved (or come back) since the snapshot, in a short list.
+// A query scans at most 2 x 2 runs of the snapshot and the whole mover list, a fixed number of
+// lanes at a time with few branches. The live tick takes a new snapshot at every pass (all balls
+// move); a trial takes one per trial and lets the few balls it steps become movers, until there
+// are so many that a new snapshot is cheaper.
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "world/ball.h"
-#include "world/spatial_hash.h"
 
 namespace morvane {
 
 // Exact early rejection: when one axis differs by 40 or more, the float sum of squares is at
-// least 1600 and its root at least 40, so the contact test would say no.
+// least 1600 and its root at least 40, so the contact test would say no. The grid's scans make
+// the same test four lanes at a time.
 inline bool farApart(float ax, float ay, float az, float bx, float by, float bz) {
   const float dx = std::fabs(ax - bx), dy = std::fabs(ay - by), dz = std::fabs(az - bz);
   return (dx >= contactDistance) | (dy >= contactDistance) | (dz >= contactDistance);
@@ -21,59 +27,114 @@ inline bool farApart(float ax, float ay, float az, float bx, float by, float bz)
 
 class BallGrid {
  public:
-  static constexpr int bucketCount = 4096;
+  static constexpr int maxCellsPerAxis = 16;  // a wider snapshot gets cells wider than 80
+  static constexpr int maxMovers = 48;        // more movers than this: take a new snapshot
 
   BallGrid() { clear(); }
 
   // Holds no ball.
   void clear();
-  // Files the ball of slot at p; the slot must not be held.
-  void insert(int slot, const Vec3& p);
-  // Takes the slot out; it must be held.
-  void remove(int slot);
-  // The held ball of slot is now at p.
+  // Holds exactly the active balls of the table, all in a new snapshot.
+  void rebuild(const BallTable& balls);
+  // The active ball of slot is now at p (held or not before).
   void update(int slot, const Vec3& p);
-  bool holds(int slot) const { return bucket_[slot] != noSlot; }
-  // Holds exactly the active balls of the table, at their positions.
-  void sync(const BallTable& balls);
+  // The ball of slot is no longer held (a no-op if it was not).
+  void remove(int slot);
+  int moverCount() const { return moverCount_; }
 
-  // Calls visit(t) for every other held ball t that may be in contact with a ball at p: every
-  // ball within 40 of p on each axis, and no other. A ball is visited twice when two of the
-  // cells looked at share a bucket; callers drop the repeated pairs.
+  // Calls visit(t) for held balls t other than slot, among them every one within 40 of p on
+  // each axis (a ball may be visited twice, once from the snapshot and once as a mover, and a
+  // stale or far one now and then: callers test contact exactly and drop repeated pairs).
   template <class Visit>
   void forEachNear(int slot, const Vec3& p, const Visit& visit) const {
-    const int32_t x0 = cellOf(p.x - contactDistance), x1 = cellOf(p.x + contactDistance);
-    const int32_t y0 = cellOf(p.y - contactDistance), y1 = cellOf(p.y + contactDistance);
-    const int32_t z0 = cellOf(p.z - contactDistance), z1 = cellOf(p.z + contactDistance);
-    for (int32_t cx = x0; cx <= x1; ++cx) {
-      for (int32_t cy = y0; cy <= y1; ++cy) {
-        for (int32_t cz = z0; cz <= z1; ++cz) {
-          for (int t = head_[bucketOfCell(cx, cy, cz, bucketCount)]; t != noSlot; t = next_[t]) {
-            if (t != slot && !farApart(p.x, p.y, p.z, x_[t], y_[t], z_[t])) visit(t);
-          }
+    const F4 centre = {p.x, p.y, p.z, 0.0f};
+    if (entryCount_ > 0) {
+      const I4 lo = keysOf(centre - contactDistance), hi = keysOf(centre + contactDistance);
+      // The non-empty runs first, without branching on each: in open space there are none.
+      int begins[9], ends[9];
+      int runs = 0;
+      for (int kz = lo[2]; kz <= hi[2]; ++kz) {
+        for (int ky = lo[1]; ky <= hi[1]; ++ky) {
+          const int row = dimX_ * (ky + dimY_ * kz);
+          begins[runs] = start_[row + lo[0]];
+          ends[runs] = start_[row + hi[0] + 1];
+          runs += ends[runs] > begins[runs] ? 1 : 0;
         }
       }
+      for (int r = 0; r < runs; ++r) {
+        scan(begins[r], ends[r], ex_.data(), ey_.data(), ez_.data(), entrySlot_.data(), slot, centre, visit);
+      }
+    }
+    if (moverCount_ > 1 || (moverCount_ == 1 && moverSlot_[0] != slot)) {
+      scan(0, moverCount_, mx_.data(), my_.data(), mz_.data(), moverSlot_.data(), slot, centre, visit);
     }
   }
 
  private:
-  static constexpr int16_t noSlot = -1;
+  using F4 = float __attribute__((vector_size(16)));
+  using I4 = int32_t __attribute__((vector_size(16)));
+  static constexpr int16_t none = -1;
+  static constexpr int lanes = 4;
+  static constexpr int cellTableSize = maxCellsPerAxis * maxCellsPerAxis * maxCellsPerAxis;
 
-  static int bucketOfPoint(const Vec3& p) {
-    return bucketOfCell(cellOf(p.x), cellOf(p.y), cellOf(p.z), bucketCount);
-  }
-  void link(int slot, int bucket);
-  void unlink(int slot);
-  void store(int slot, const Vec3& p) {
-    x_[slot] = p.x;
-    y_[slot] = p.y;
-    z_[slot] = p.z;
+  static F4 load(const float* at) {
+    F4 v;
+    std::memcpy(&v, at, sizeof v);
+    return v;
   }
 
-  std::array<int16_t, bucketCount> head_;  // per bucket, the first slot of its list
-  std::array<int16_t, ballCount> next_, prev_;
-  std::array<int16_t, ballCount> bucket_;  // noSlot when not held
-  std::array<float, ballCount> x_, y_, z_;
+  // Lanes e .. e + 3 of a run at a time, the first round unconditional, so that the short runs
+  // (almost all of them) cost no branch that depends on their length. A lane is near unless
+  // farApart would say far (the same float subtraction, absolute value and comparisons).
+  template <class Visit>
+  static void scan(int begin, int end, const float* xs, const float* ys, const float* zs, const int16_t* slots,
+                   int slot, const F4& centre, const Visit& visit) {
+    const F4 px = centre[0] - F4{}, py = centre[1] - F4{}, pz = centre[2] - F4{};
+    const F4 reach = contactDistance - F4{};
+    const I4 magnitude = 0x7fffffff - I4{};
+    int e = begin;
+    do {
+      const F4 dx = (F4)((I4)(load(xs + e) - px) & magnitude);
+      const F4 dy = (F4)((I4)(load(ys + e) - py) & magnitude);
+      const F4 dz = (F4)((I4)(load(zs + e) - pz) & magnitude);
+      const I4 inRun = I4{0, 1, 2, 3} + e < end;
+      const I4 near = ~((dx >= reach) | (dy >= reach) | (dz >= reach)) & inRun;
+      unsigned hits = (near[0] & 1u) | (near[1] & 2u) | (near[2] & 4u) | (near[3] & 8u);
+      for (; hits != 0; hits &= hits - 1) {
+        const int t = slots[e + __builtin_ctz(hits)];
+        if (t != slot) visit(t);
+      }
+      e += lanes;
+    } while (e < end);
+  }
+
+  // The snapshot's cell of a point on each axis: (coordinate - origin) / cell size, truncated
+  // and clamped to the axis. It never decreases as the coordinate grows, which is all that the
+  // queries need; NaN goes to cell 0. Entries and queries use this one function.
+  I4 keysOf(F4 c) const {
+    F4 t = (c - origin_) * inverseCell_;
+    t = t > 0.0f ? t : F4{};
+    t = t < lastCell_ ? t : lastCell_;
+    return __builtin_convertvector(t, I4);
+  }
+  void dropMover(int slot);
+
+  // The snapshot, sorted by cell; padded by `lanes` unused entries at the end.
+  int entryCount_ = 0;
+  F4 origin_{}, inverseCell_{}, lastCell_{};
+  int dimX_ = 1, dimY_ = 1;
+  std::array<int, cellTableSize + 1> start_{};  // per cell, its first entry; then the end
+  std::array<float, ballCount + lanes> ex_{}, ey_{}, ez_{};
+  std::array<float, ballCount> snapshotX_{};  // ex_ before the entry was withdrawn
+  std::array<int16_t, ballCount + lanes> entrySlot_{};
+  std::array<int16_t, ballCount> entryOf_{};    // none: no valid entry
+  std::array<int16_t, ballCount> slotEntry_{};  // the slot's entry, valid or withdrawn; none if absent
+
+  // The movers, with their current positions; padded like the snapshot.
+  int moverCount_ = 0;
+  std::array<float, ballCount + lanes> mx_{}, my_{}, mz_{};
+  std::array<int16_t, ballCount + lanes> moverSlot_{};
+  std::array<int16_t, ballCount> moverOf_{};
 };
 
 }  // namespace morvane

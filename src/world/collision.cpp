@@ -48,8 +48,7 @@ void collideTouchingPair(Ball& a, Ball& b, FirstTouch& touch, SoundSink& sounds)
 }
 
 void collideBalls(World& world, CollisionEngine& engine, FirstTouch touch, SoundSink& sounds) {
-  BallGrid& grid = engine.grid();
-  grid.sync(world.balls);
+  engine.grid().rebuild(world.balls);  // every ball may have moved
   int16_t candidates[ballCount];
   int count = 0;
   for (int s = 0; s < ballCount; ++s) {

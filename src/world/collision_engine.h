@@ -26,7 +26,7 @@ class CollisionEngine {
   CollisionEngine& operator=(CollisionEngine&&) noexcept = default;
 
   // The broad phase: it must hold every active ball of the table at its current position
-  // whenever resolve runs (BallGrid::sync does it for a whole table).
+  // whenever resolve runs (BallGrid::rebuild does it for a whole table).
   BallGrid& grid() { return state().grid; }
 
   // Every pair of active balls in contact, lower slot first, in ascending (i, j) order, each

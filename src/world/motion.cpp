@@ -6,8 +6,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "world/spatial_hash.h"
-
 namespace morvane {
 
 void moveAllBalls(World& world, SoundSink& sounds) {
@@ -24,11 +22,22 @@ bool allBallsAtRest(const World& world) {
 namespace {
 
 constexpr int eventShift = 10;  // a fall is pocket << 10 | slot
+constexpr int32_t binLimit = 1 << 20;  // far-away or non-finite coordinates are clamped
 
-// A pocket's bins are the cells of the ball grid along one axis.
+// The 80-unit bin of a coordinate: floor(coordinate / 80) computed with a multiplication by a
+// rounded 1/80, clamped (NaN to the low end). It never decreases as the coordinate grows, which
+// is all that matters: a range [a, b] lies in the bins binOf(a) to binOf(b).
+int32_t binOf(float coordinate) {
+  const float b = coordinate * (1.0f / 80.0f);
+  if (!(b > -static_cast<float>(binLimit))) return -binLimit;
+  if (b >= static_cast<float>(binLimit)) return binLimit;
+  const auto t = static_cast<int32_t>(b);  // towards zero
+  return t - (static_cast<float>(t) > b ? 1 : 0);
+}
+
 void addToBins(std::array<uint32_t, PocketFinder::binCount>& bins, float centre, uint32_t bit) {
   // |point - centre| < 40 in float means point lies within [fl(centre - 40), fl(centre + 40)].
-  const int32_t first = cellOf(centre - pocketHalfSize), last = cellOf(centre + pocketHalfSize);
+  const int32_t first = binOf(centre - pocketHalfSize), last = binOf(centre + pocketHalfSize);
   if (last - first >= PocketFinder::binCount - 1) {
     for (uint32_t& mask : bins) mask |= bit;
     return;
@@ -37,7 +46,7 @@ void addToBins(std::array<uint32_t, PocketFinder::binCount>& bins, float centre,
 }
 
 uint32_t binMask(const std::array<uint32_t, PocketFinder::binCount>& bins, float coordinate) {
-  return bins[static_cast<uint32_t>(cellOf(coordinate)) % PocketFinder::binCount];
+  return bins[static_cast<uint32_t>(binOf(coordinate)) % PocketFinder::binCount];
 }
 
 }  // namespace
