@@ -1,5 +1,6 @@
 #include "text/cp1250.h"
 
+#include <algorithm>
 #include <array>
 
 namespace morvane {
@@ -27,12 +28,30 @@ constexpr std::array<char32_t, 128> upperHalf = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,          // F8
 };
 
+// The upper half read backwards: (code point, byte) pairs sorted by code point, without the
+// unassigned codes.
+struct Encoding {
+  char32_t codePoint;
+  unsigned char byte;
+};
+constexpr size_t assignedCount = static_cast<size_t>(
+    upperHalf.size() - std::count(upperHalf.begin(), upperHalf.end(), unassigned));
+constexpr std::array<Encoding, assignedCount> encodings = [] {
+  std::array<Encoding, assignedCount> table{};
+  size_t n = 0;
+  for (size_t i = 0; i < upperHalf.size(); ++i) {
+    if (upperHalf[i] != unassigned) table[n++] = Encoding{upperHalf[i], static_cast<unsigned char>(0x80 + i)};
+  }
+  std::sort(table.begin(), table.end(),
+            [](const Encoding& a, const Encoding& b) { return a.codePoint < b.codePoint; });
+  return table;
+}();
+
 char encode(char32_t cp) {
   if (cp < 0x80) return static_cast<char>(cp);
-  for (size_t i = 0; i < upperHalf.size(); ++i) {
-    if (upperHalf[i] == cp && cp != unassigned) return static_cast<char>(0x80 + i);
-  }
-  return '?';
+  const auto* found = std::lower_bound(encodings.begin(), encodings.end(), cp,
+                                       [](const Encoding& e, char32_t c) { return e.codePoint < c; });
+  return found != encodings.end() && found->codePoint == cp ? static_cast<char>(found->byte) : '?';
 }
 
 void appendUtf8(std::string& out, char32_t cp) {
