@@ -1,5 +1,7 @@
 #include "rules/setup.h"
 
+#include <cmath>
+
 #include "rules/scoring.h"
 
 namespace morvane {
@@ -58,19 +60,23 @@ void placeGridPockets(World& world) {
   }
 }
 
-void scatterPockets(World& world, Random& random) {
-  const float h = world.arenaHalfSize - pocketHalfSize;
-  for (Pocket& pocket : world.pockets) {
-    // Bounded so that a crowded arena cannot hang the set-up; a slot that never finds room
-    // stays inactive, as a blocked grid pocket does.
-    for (int attempt = 0; attempt < maxPocketPlacementTries; ++attempt) {
-      Vec3 centre;
-      centre.x = randomCoordinate(random, h);
-      centre.y = randomCoordinate(random, h);
-      centre.z = randomCoordinate(random, h);
-      if (pocket.place(centre, world.balls)) break;
-    }
+bool withinWalls(Vec3 p, float h) {
+  return std::fabs(p.x) <= h && std::fabs(p.y) <= h && std::fabs(p.z) <= h;
+}
+
+// The last resort after every repeat of an unplayable layout: nothing here draws a number.
+void makePlayable(World& world) {
+  for (Ball& ball : world.balls) {
+    if (ball.active != 0 && !withinWalls(ball.position, world.arenaHalfSize)) ball.active = 0;
   }
+  for (const Pocket& pocket : world.pockets) {
+    if (pocket.active != 0) return;
+  }
+  Pocket& pocket = world.pockets[0];
+  for (Ball& ball : world.balls) {
+    if (ball.active != 0 && pocket.contains(ball.position)) ball.active = 0;
+  }
+  pocket.active = 1;
 }
 
 }  // namespace
@@ -85,7 +91,7 @@ void rackBalls(World& world, const MatchSettings& settings, Random& random) {
 
 void placePockets(World& world, const MatchSettings& settings, Random& random) {
   if (settings.chaoticRack != 0) {
-    scatterPockets(world, random);
+    placeChaoticPockets(world, random);
   } else {
     placeGridPockets(world);
   }
@@ -101,11 +107,36 @@ void resetMatchState(const World& world, MatchState& match, const MatchSettings&
   match.breakShotPending = settings.chaoticRack != 0 ? 0 : 1;
 }
 
-void setUpMatch(World& world, MatchState& match, const MatchSettings& settings, Random& random,
-                MatchHooks& hooks) {
+void layOutRound(World& world, const MatchSettings& settings, Random& random) {
   world.arenaHalfSize = settings.arenaHalfSize;
   rackBalls(world, settings, random);
   placePockets(world, settings, random);
+}
+
+bool layoutPlayable(const World& world) {
+  for (const Ball& ball : world.balls) {
+    if (ball.active != 0 && !withinWalls(ball.position, world.arenaHalfSize)) return false;
+  }
+  for (const Pocket& pocket : world.pockets) {
+    if (pocket.active != 0) return true;
+  }
+  return false;
+}
+
+int layOutPlayableRound(World& world, const MatchSettings& settings, Random& random, int maxRepeats) {
+  layOutRound(world, settings, random);
+  // Only a chaotic layout changes when laid out again; a diamond that does not fit is refused
+  // by the dialog, and here goes straight to the last resort.
+  const int limit = settings.chaoticRack != 0 ? maxRepeats : 0;
+  int repeats = 0;
+  for (; repeats < limit && !layoutPlayable(world); ++repeats) layOutRound(world, settings, random);
+  if (!layoutPlayable(world)) makePlayable(world);
+  return repeats;
+}
+
+void setUpMatch(World& world, MatchState& match, const MatchSettings& settings, Random& random,
+                MatchHooks& hooks) {
+  layOutPlayableRound(world, settings, random);
   hooks.loadSounds();
   resetMatchState(world, match, settings);
   hooks.buildSphereMesh();

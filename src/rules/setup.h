@@ -1,6 +1,7 @@
 #pragma once
 // Laying out a round: the rack, the pockets and the round's score state.
 #include "math/random.h"
+#include "rules/chaotic_pockets.h"
 #include "rules/match_hooks.h"
 #include "rules/match_state.h"
 #include "settings/match_settings.h"
@@ -8,13 +9,28 @@
 
 namespace morvane {
 
-// Chaotic pockets: after this many refused positions for one slot it stays inactive this round.
-constexpr int maxPocketPlacementTries = 100000;
+// A round's layout that cannot be played to its end (a racked ball outside the walls, or no
+// active pocket) is laid out again, with the generator as it stands, at most this many times.
+constexpr int maxLayoutRepeats = 1000;
 
-// rackBalls, placePockets, loadSounds, resetMatchState, buildSphereMesh, in this order.
+// layOutPlayableRound, loadSounds, resetMatchState, buildSphereMesh, in this order.
 // Leaves the cue ball, the rounds won, the player to move and the shot flags to the caller.
 void setUpMatch(World& world, MatchState& match, const MatchSettings& settings, Random& random,
                 MatchHooks& hooks);
+
+// The arena size from the settings, then rackBalls and placePockets: one layout of a round.
+void layOutRound(World& world, const MatchSettings& settings, Random& random);
+
+// Every active ball's centre within the walls (-H..H on each axis) and at least one pocket
+// active: a round on this layout can be played to its end.
+bool layoutPlayable(const World& world);
+
+// layOutRound, repeated while the layout is not playable, at most maxRepeats more times. If the
+// last one still is not, its balls outside the walls leave the table and, when no pocket is
+// active, pocket 0 is activated where it was last tried and the balls it holds leave the table.
+// Returns the number of repeats made.
+int layOutPlayableRound(World& world, const MatchSettings& settings, Random& random,
+                        int maxRepeats = maxLayoutRepeats);
 
 // The diamond of touching balls along x, or rackSize x 10 balls scattered at random, from slot 0.
 void rackBalls(World& world, const MatchSettings& settings, Random& random);

@@ -4,9 +4,11 @@
 #include <charconv>
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <string_view>
 #include <system_error>
 
+#include "rules/setup.h"
 #include "text/cp1250.h"
 
 namespace morvane {
@@ -129,6 +131,15 @@ bool rackSizeValid(int32_t rackSize, bool chaotic) {
   return rackSize >= minRackDiamond && rackSize <= maxRackDiamond;
 }
 
+// The first round laid out exactly as the game will lay it out (after the start draw, if any),
+// on copies: the live generator is not advanced by the check.
+bool firstRoundPlayable(const MatchSettings& settings, bool drawsStart, Random random) {
+  if (drawsStart) random.next();
+  const auto world = std::make_unique<World>();
+  layOutRound(*world, settings, random);
+  return layoutPlayable(*world);
+}
+
 }  // namespace
 
 DialogInput defaultDialogInput() {
@@ -168,7 +179,10 @@ OkOutcome processOk(const DialogInput& input, Random& random) {
     outcome.refusal = Refusal{"A lerakat érvénytelen!", errorCaption};
     return outcome;
   }
-  if (!(s.arenaHalfSize > 0.0f && s.arenaHalfSize <= maxArenaHalfSize)) {
+  // An arena too small for the rack would rack balls beyond the walls or leave no room for a
+  // pocket, and a round without a pocket can never end.
+  if (!(s.arenaHalfSize > 0.0f && s.arenaHalfSize <= maxArenaHalfSize) ||
+      !firstRoundPlayable(s, input.randomStart, random)) {
     outcome.refusal = Refusal{"A térméret érvénytelen!", errorCaption};
     return outcome;
   }

@@ -52,9 +52,10 @@ struct OkOutcome {
 DialogInput defaultDialogInput();
 
 // Reads the controls into MatchSettings in the dialog's fixed order and checks the rack, then
-// the arena size, then the number of rounds. Draws one number from random only when every
-// check passes and "Véletlen kezdés" is checked. A difficulty outside 0..4 is taken as the
-// nearest level.
+// the arena size (its range, then the first round laid out on copies: every ball within the
+// walls and a pocket active), then the number of rounds. Draws one number from random only
+// when every check passes and "Véletlen kezdés" is checked. A difficulty outside 0..4 is taken
+// as the nearest level.
 OkOutcome processOk(const DialogInput& input, Random& random);
 
 }  // namespace morvane

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "rules/setup.h"
 #include "support/match_table.h"
@@ -81,6 +85,87 @@ TEST(ChaoticRack, FiftyFillsTheCueBallsSlotPocketsHoldNoBallCentreAndSetUpsDiffe
   int moved = 0;
   for (int s = 0; s < 200; ++s) moved += table.world.balls[s].position == first.balls[s].position ? 0 : 1;
   EXPECT_GT(moved, 190);
+}
+
+bool withinWalls(const World& world, Vec3 p) {
+  const float h = world.arenaHalfSize;
+  return std::fabs(p.x) <= h && std::fabs(p.y) <= h && std::fabs(p.z) <= h;
+}
+
+// The last resort keeps every racked ball that is within the walls and outside pocket 0, moves
+// none, and leaves pocket 0 active where it was last tried when no pocket fitted.
+void expectLastResort(const World& racked, const World& played, const char* name) {
+  SCOPED_TRACE(name);
+  ASSERT_FALSE(layoutPlayable(racked));
+  EXPECT_TRUE(layoutPlayable(played));
+  bool anyPocket = false;
+  for (const Pocket& pocket : racked.pockets) anyPocket = anyPocket || pocket.active != 0;
+  const Pocket& first = racked.pockets[0];
+  EXPECT_EQ(played.pockets[0].centre, first.centre);
+  EXPECT_EQ(played.pockets[0].active, 1);
+  for (int s = 0; s < ballCount; ++s) {
+    const Ball& ball = racked.balls[s];
+    const bool kept = ball.active != 0 && withinWalls(racked, ball.position) &&
+                      (anyPocket || !first.contains(ball.position));
+    EXPECT_EQ(played.balls[s].active, kept ? 1 : 0) << "slot " << s;
+    EXPECT_EQ(played.balls[s].position, ball.position) << "slot " << s;
+  }
+}
+
+// A later round's scatter that leaves no room for a pocket is laid out again with the
+// generator as it stands, until a pocket fits (the dialog refuses such a first round instead).
+TEST(ChaoticRack, ARoundWithoutRoomForAPocketIsLaidOutAgain) {
+  MatchTable table;
+  table.settings.chaoticRack = 1;
+  table.settings.rackSize = 2;
+  table.settings.arenaHalfSize = 75.0f;
+  table.random = Random(14);
+  Random expected(14);
+  const auto laidOut = std::make_unique<World>();
+  int layouts = 0;
+  do {
+    layOutRound(*laidOut, table.settings, expected);
+    ++layouts;
+  } while (!layoutPlayable(*laidOut));
+  ASSERT_GT(layouts, 1) << "the first layout should have no pocket";
+  table.tick();  // no ball left, all at rest: the round is over and the next one laid out
+  EXPECT_EQ(table.hooks.calls, (std::vector<std::string>{"loadSounds", "buildSphereMesh"}));
+  EXPECT_EQ(table.random, expected);
+  EXPECT_EQ(worldHash(table.world), worldHash(*laidOut));
+}
+
+TEST(ChaoticRack, LayingOutAgainIsBoundedAndTheLastResortLeavesAPocket) {
+  // 100 wide: every scattered ball lies inside every place a pocket may take.
+  MatchSettings settings = defaultMatchSettings();
+  settings.chaoticRack = 1;
+  settings.rackSize = 2;
+  settings.arenaHalfSize = 50.0f;
+  Random random(3), expected(3);
+  const auto played = std::make_unique<World>(), last = std::make_unique<World>();
+  EXPECT_EQ(layOutPlayableRound(*played, settings, random, 2), 2);
+  for (int layout = 0; layout < 3; ++layout) layOutRound(*last, settings, expected);
+  EXPECT_EQ(random, expected);
+  expectLastResort(*last, *played, "chaotic 1 in 100");
+}
+
+// Set up without the dialog's check, a diamond that does not fit goes to the last resort at
+// once: it never changes when laid out again.
+TEST(DiamondRack, ADiamondTooLargeForItsArenaLosesTheBallsThatDoNotFit) {
+  const struct { int n; float halfSize; const char* name; } cases[] = {
+      {5, 150.0f, "diamond 5 in 300: two layers beyond a wall"},
+      {2, 75.0f, "diamond 2 in 150: a ball in every grid pocket"}};
+  for (const auto& c : cases) {
+    MatchTable table;
+    table.settings.rackSize = 2 * c.n;
+    table.settings.arenaHalfSize = c.halfSize;
+    const auto racked = std::make_unique<World>();
+    Random untouched(1);
+    layOutRound(*racked, table.settings, untouched);
+    setUp(table, c.n);
+    expectLastResort(*racked, table.world, c.name);
+    EXPECT_EQ(table.random, Random(1));
+    EXPECT_GT(table.activeBalls(), 0);
+  }
 }
 
 }  // namespace

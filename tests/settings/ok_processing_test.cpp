@@ -4,10 +4,13 @@
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 #include <tuple>
 
+#include "game/game.h"
 #include "math/random.h"
+#include "rules/setup.h"
 #include "settings/ok_processing.h"
 
 namespace morvane {
@@ -81,7 +84,7 @@ TEST(OkProcessing, ArenaAndRoundsAreReadFromTheirLeadingPartAndChecked) {
   const char* rounds = "A körök száma érvénytelen!";
   const Case cases[] = {
       {"  1500.5xyz", "\t12abc", 750.25f, 12, nullptr}, {"2e3", "7.9", 1000, 7, nullptr},
-      {"3e", "5", 1.5f, 5, nullptr},   {"2000000", "1", 1e6f, 1, nullptr}, {"2000001", "5", 1000000.5f, 5, arena},
+      {"800e", "5", 400, 5, nullptr},   {"2000000", "1", 1e6f, 1, nullptr}, {"2000001", "5", 1000000.5f, 5, arena},
       {"0", "5", 0, 5, arena},         {"nincs", "5", 0, 5, arena},        {"-", "5", 0, 5, arena},
       {"0x400", "5", 0, 5, arena},     {"inf", "5", 0, 5, arena},          {"-1000", "5", -500, 5, arena},
       {"1e999", "5", inf, 5, arena},   {"-1e999", "5", -inf, 5, arena},    {"1e-999", "5", 0, 5, arena},
@@ -92,6 +95,58 @@ TEST(OkProcessing, ArenaAndRoundsAreReadFromTheirLeadingPartAndChecked) {
     expectRead(typed(c.arena, "5", c.rounds), c.halfSize, 10, c.roundsRead, c.refusal);
   }
   expectRead(typed("1000", " +3 balls", "5"), 500, 6, 5, nullptr);
+}
+
+// The smallest "Térméret" that holds each diamond: below it a ball lies beyond a wall (n = 1 up
+// to 56, n >= 3 up to the size before the smallest) or every grid pocket holds a ball.
+TEST(OkProcessing, TheArenaMustHoldTheRackAndLeaveAPocket) {
+  const char* arena = "A térméret érvénytelen!";
+  struct Case { int n; const char* size; bool chaotic, ok; };
+  const Case cases[] = {
+      {1, "56", 0, 0},   {1, "57", 0, 0},   {1, "103", 0, 0},  {1, "104", 0, 1},  {2, "159", 0, 0},  {2, "160", 0, 1},
+      {3, "169", 0, 0},  {3, "170", 0, 1},  {4, "282", 0, 0},  {4, "283", 0, 1},  {5, "395", 0, 0},  {5, "396", 0, 1},
+      {6, "509", 0, 0},  {6, "510", 0, 1},  {7, "622", 0, 0},  {7, "623", 0, 1},  {8, "735", 0, 0},  {8, "736", 0, 1},
+      {8, "50", 0, 0},   {5, "100", 0, 0},  {5, "395.97", 0, 0}, {5, "395.98", 0, 1},
+      // Chaotic: at 100 every ball blocks every place a pocket may take; at 20 the scatter
+      // reaches past the walls.
+      {1, "100", 1, 0},  {5, "100", 1, 0},  {50, "100", 1, 0}, {1, "20", 1, 0},  {50, "1000", 1, 1}, {1, "400", 1, 1}};
+  for (const Case& c : cases) {
+    expectRead(typed(c.size, std::to_string(c.n), "5", c.chaotic), static_cast<float>(std::stod(c.size) * 0.5),
+               2 * c.n, 5, c.ok ? nullptr : arena);
+  }
+}
+
+// A crowded chaotic arena fits or not depending on the generator: the dialog judges the very
+// first round the game will lay out (after the start draw), without moving the live generator
+// when it refuses.
+TEST(OkProcessing, ACrowdedChaoticArenaIsJudgedByTheRoundTheGameWillLayOut) {
+  int accepted = 0, refused = 0;
+  for (uint32_t seed = 0; seed < 4; ++seed) {
+    DialogInput input = typed("150", "1", "3", true);
+    input.randomStart = seed % 2 == 0;
+    Random random(seed);
+    const OkOutcome out = processOk(input, random);
+    SCOPED_TRACE(seed);
+    Random afterDraw(seed);
+    if (input.randomStart) afterDraw.next();
+    EXPECT_EQ(random, out.accepted() ? afterDraw : Random(seed));
+    auto game = std::make_unique<Game>();
+    game->random = random;
+    if (out.accepted()) {
+      ++accepted;
+      startMatch(*game, out.settings, out.currentPlayer);
+      auto once = std::make_unique<World>();
+      layOutRound(*once, out.settings, afterDraw);
+      EXPECT_EQ(worldHash(game->world), worldHash(*once)) << "laid out again although the first round fits";
+    } else {
+      ++refused;
+      auto world = std::make_unique<World>();
+      layOutRound(*world, out.settings, afterDraw);
+      EXPECT_FALSE(layoutPlayable(*world));
+    }
+  }
+  EXPECT_GT(accepted, 0);
+  EXPECT_GT(refused, 0);
 }
 
 TEST(OkProcessing, RefusalKeepsTheFieldsReadBeforeTheCheck) {
