@@ -9,7 +9,9 @@ namespace morvane {
 namespace {
 
 constexpr float withdrawn = std::numeric_limits<float>::infinity();  // far from every point
-constexpr float cellSize = 80.0f;  // at least twice the contact distance: a query meets 2 cells a side
+// A little over twice the contact distance: a query's reach of 80 meets 2 cells a side, and
+// only rarely 3, where rounding widens it.
+constexpr float cellSize = 81.0f;
 constexpr float maxFloatCell = std::numeric_limits<float>::max();
 
 bool samePosition(float x, float y, float z, const Vec3& p) {
@@ -43,20 +45,26 @@ void BallGrid::clear() {
 
 void BallGrid::rebuild(const BallTable& balls) {
   std::array<int16_t, ballCount> slots;
-  int n = 0;
-  float lo[3] = {withdrawn, withdrawn, withdrawn}, hi[3] = {-withdrawn, -withdrawn, -withdrawn};
-  for (int s = 0; s < ballCount; ++s) {
-    entryOf_[s] = slotEntry_[s] = moverOf_[s] = none;
-    if (balls[s].active == 0) continue;
-    slots[n++] = static_cast<int16_t>(s);
-    const float c[3] = {balls[s].position.x, balls[s].position.y, balls[s].position.z};
-    for (int a = 0; a < 3; ++a) {
-      if (!std::isfinite(c[a])) continue;  // such a ball touches nothing; its cell does not matter
-      lo[a] = std::min(lo[a], c[a]);
-      hi[a] = std::max(hi[a], c[a]);
-    }
-  }
+  std::array<F4, ballCount> positions;
+  entryOf_.fill(none);
+  slotEntry_.fill(none);
+  moverOf_.fill(none);
   moverCount_ = 0;
+  // The bounding box of the finite coordinates; a ball with another touches nothing, so its
+  // cell does not matter.
+  const F4 largest = std::numeric_limits<float>::max() - F4{};
+  F4 lo = withdrawn - F4{}, hi = -withdrawn - F4{};
+  int n = 0;
+  for (int s = 0; s < ballCount; ++s) {
+    if (balls[s].active == 0) continue;
+    const Vec3& p = balls[s].position;
+    const F4 c = {p.x, p.y, p.z, 0.0f};
+    const I4 finite = (c <= largest) & (c >= -largest);
+    lo = finite & (c < lo) ? c : lo;
+    hi = finite & (c > hi) ? c : hi;
+    slots[n] = static_cast<int16_t>(s);
+    positions[n++] = c;
+  }
   if (n == 0) {
     clear();
     return;
@@ -70,9 +78,9 @@ void BallGrid::rebuild(const BallTable& balls) {
     origin_[a] = lo[a];
     inverseCell_[a] = 1.0f / cell;
     lastCell_[a] = maxCellsPerAxis - 1;
-    dim[a] = keysOf(F4{hi[a], hi[a], hi[a], 0.0f})[a] + 1;
-    lastCell_[a] = static_cast<float>(dim[a] - 1);
+    dim[a] = keysOf(hi)[a] + 1;
   }
+  lastCell_ = F4{static_cast<float>(dim[0] - 1), static_cast<float>(dim[1] - 1), static_cast<float>(dim[2] - 1), 0.0f};
   dimX_ = dim[0];
   dimY_ = dim[1];
   const int cells = dim[0] * dim[1] * dim[2];
@@ -81,8 +89,7 @@ void BallGrid::rebuild(const BallTable& balls) {
   std::array<int, ballCount> key;
   std::fill(start_.begin(), start_.begin() + cells + 1, 0);
   for (int k = 0; k < n; ++k) {
-    const Vec3& p = balls[slots[k]].position;
-    const I4 keys = keysOf(F4{p.x, p.y, p.z, 0.0f});
+    const I4 keys = keysOf(positions[k]);
     key[k] = keys[0] + dimX_ * (keys[1] + dimY_ * keys[2]);
     ++start_[key[k] + 1];
   }
@@ -92,10 +99,9 @@ void BallGrid::rebuild(const BallTable& balls) {
   for (int k = 0; k < n; ++k) {
     const int e = fill[key[k]]++;
     const int s = slots[k];
-    const Vec3& p = balls[s].position;
-    ex_[e] = snapshotX_[e] = p.x;
-    ey_[e] = p.y;
-    ez_[e] = p.z;
+    ex_[e] = snapshotX_[e] = positions[k][0];
+    ey_[e] = positions[k][1];
+    ez_[e] = positions[k][2];
     entrySlot_[e] = static_cast<int16_t>(s);
     entryOf_[s] = slotEntry_[s] = static_cast<int16_t>(e);
   }

@@ -1,6 +1,6 @@
 #pragma once
 // The broad phase of the collision engine. It holds the active balls in two parts:
-//  - a snapshot: the balls sorted by their cell (cells of 80 units or more, at most 16 a side,
+//  - a snapshot: the balls sorted by their cell (cells of 81 units or more, at most 16 a side,
 //    numbered densely over the snapshot's bounding box, x fastest), with their positions in
 //    flat arrays, so that the balls of neighbouring cells along x lie in one run of memory;
 //  - the movers: the balls that have moved (or come back) since the snapshot, in a short list.
@@ -48,25 +48,34 @@ class BallGrid {
   template <class Visit>
   void forEachNear(int slot, const Vec3& p, const Visit& visit) const {
     const F4 centre = {p.x, p.y, p.z, 0.0f};
+    const int selfEntry = entryOf_[slot];  // the querying ball is skipped by its entry index
     if (entryCount_ > 0) {
       const I4 lo = keysOf(centre - contactDistance), hi = keysOf(centre + contactDistance);
-      // The non-empty runs first, without branching on each: in open space there are none.
-      int begins[9], ends[9];
-      int runs = 0;
-      for (int kz = lo[2]; kz <= hi[2]; ++kz) {
-        for (int ky = lo[1]; ky <= hi[1]; ++ky) {
-          const int row = dimX_ * (ky + dimY_ * kz);
-          begins[runs] = start_[row + lo[0]];
-          ends[runs] = start_[row + hi[0] + 1];
-          runs += ends[runs] > begins[runs] ? 1 : 0;
+      const I4 span = hi - lo;
+      if (span[1] <= 1 && span[2] <= 1) {
+        // The usual case, 2 x 2 runs (fewer at the snapshot's edges): four runs scanned
+        // unconditionally, an empty one costing one round of lanes and no branch.
+        const int rowLo = dimX_ * (lo[1] + dimY_ * lo[2]), rowHi = dimX_ * (hi[1] + dimY_ * hi[2]);
+        const int rows[4] = {rowLo, rowLo + dimX_ * span[1], rowLo + dimX_ * dimY_ * span[2], rowHi};
+        const bool distinct[4] = {true, span[1] != 0, span[2] != 0, span[1] != 0 && span[2] != 0};
+        for (int r = 0; r < 4; ++r) {
+          const int begin = start_[rows[r] + lo[0]];
+          const int end = distinct[r] ? start_[rows[r] + hi[0] + 1] : begin;
+          scan(begin, end, ex_.data(), ey_.data(), ez_.data(), entrySlot_.data(), selfEntry, centre, visit);
+        }
+      } else {
+        for (int kz = lo[2]; kz <= hi[2]; ++kz) {
+          for (int ky = lo[1]; ky <= hi[1]; ++ky) {
+            const int row = dimX_ * (ky + dimY_ * kz);
+            scan(start_[row + lo[0]], start_[row + hi[0] + 1], ex_.data(), ey_.data(), ez_.data(),
+                 entrySlot_.data(), selfEntry, centre, visit);
+          }
         }
       }
-      for (int r = 0; r < runs; ++r) {
-        scan(begins[r], ends[r], ex_.data(), ey_.data(), ez_.data(), entrySlot_.data(), slot, centre, visit);
-      }
     }
-    if (moverCount_ > 1 || (moverCount_ == 1 && moverSlot_[0] != slot)) {
-      scan(0, moverCount_, mx_.data(), my_.data(), mz_.data(), moverSlot_.data(), slot, centre, visit);
+    const int selfMover = moverOf_[slot];
+    if (moverCount_ > 1 || (moverCount_ == 1 && selfMover != 0)) {
+      scan(0, moverCount_, mx_.data(), my_.data(), mz_.data(), moverSlot_.data(), selfMover, centre, visit);
     }
   }
 
@@ -85,10 +94,11 @@ class BallGrid {
 
   // Lanes e .. e + 3 of a run at a time, the first round unconditional, so that the short runs
   // (almost all of them) cost no branch that depends on their length. A lane is near unless
-  // farApart would say far (the same float subtraction, absolute value and comparisons).
+  // farApart would say far (the same float subtraction, absolute value and comparisons); the
+  // entry of index self (the querying ball's own) is skipped.
   template <class Visit>
   static void scan(int begin, int end, const float* xs, const float* ys, const float* zs, const int16_t* slots,
-                   int slot, const F4& centre, const Visit& visit) {
+                   int self, const F4& centre, const Visit& visit) {
     const F4 px = centre[0] - F4{}, py = centre[1] - F4{}, pz = centre[2] - F4{};
     const F4 reach = contactDistance - F4{};
     const I4 magnitude = 0x7fffffff - I4{};
@@ -97,15 +107,19 @@ class BallGrid {
       const F4 dx = (F4)((I4)(load(xs + e) - px) & magnitude);
       const F4 dy = (F4)((I4)(load(ys + e) - py) & magnitude);
       const F4 dz = (F4)((I4)(load(zs + e) - pz) & magnitude);
-      const I4 inRun = I4{0, 1, 2, 3} + e < end;
-      const I4 near = ~((dx >= reach) | (dy >= reach) | (dz >= reach)) & inRun;
-      unsigned hits = (near[0] & 1u) | (near[1] & 2u) | (near[2] & 4u) | (near[3] & 8u);
-      for (; hits != 0; hits &= hits - 1) {
-        const int t = slots[e + __builtin_ctz(hits)];
-        if (t != slot) visit(t);
-      }
+      const I4 index = I4{0, 1, 2, 3} + e;
+      const I4 near = ~((dx >= reach) | (dy >= reach) | (dz >= reach)) & (index < end) & (index != self);
+      for (unsigned hits = laneMask(near); hits != 0; hits &= hits - 1) visit(slots[e + __builtin_ctz(hits)]);
       e += lanes;
     } while (e < end);
+  }
+
+  static unsigned laneMask(I4 lanesSet) {
+#if defined(__SSE__)
+    return static_cast<unsigned>(__builtin_ia32_movmskps((F4)lanesSet));
+#else
+    return (lanesSet[0] & 1u) | (lanesSet[1] & 2u) | (lanesSet[2] & 4u) | (lanesSet[3] & 8u);
+#endif
   }
 
   // The snapshot's cell of a point on each axis: (coordinate - origin) / cell size, truncated

@@ -24,16 +24,23 @@ namespace {
 constexpr int eventShift = 10;  // a fall is pocket << 10 | slot
 constexpr int32_t binLimit = 1 << 20;  // far-away or non-finite coordinates are clamped
 
-// The 80-unit bin of a coordinate: floor(coordinate / 80) computed with a multiplication by a
-// rounded 1/80, clamped (NaN to the low end). It never decreases as the coordinate grows, which
-// is all that matters: a range [a, b] lies in the bins binOf(a) to binOf(b).
-int32_t binOf(float coordinate) {
-  const float b = coordinate * (1.0f / 80.0f);
-  if (!(b > -static_cast<float>(binLimit))) return -binLimit;
-  if (b >= static_cast<float>(binLimit)) return binLimit;
-  const auto t = static_cast<int32_t>(b);  // towards zero
-  return t - (static_cast<float>(t) > b ? 1 : 0);
+using F4 = float __attribute__((vector_size(16)));
+using I4 = int32_t __attribute__((vector_size(16)));
+
+// The 80-unit bins of the three coordinates (and of a fourth, unused): floor(c / 80) computed
+// with a multiplication by a rounded 1/80, clamped, NaN to the low end. A bin never decreases
+// as the coordinate grows, which is all that matters: a range [a, b] lies in the bins of a to
+// the bins of b.
+I4 binsOf(F4 c) {
+  const float limit = binLimit;
+  F4 b = c * (1.0f / 80.0f);
+  b = b > -limit ? b : -limit - F4{};
+  b = b < limit ? b : limit - F4{};
+  const I4 t = __builtin_convertvector(b, I4);  // towards zero
+  return t + (__builtin_convertvector(t, F4) > b);  // minus 1 where that rounded up
 }
+
+int32_t binOf(float coordinate) { return binsOf(F4{coordinate, 0.0f, 0.0f, 0.0f})[0]; }
 
 void addToBins(std::array<uint32_t, PocketFinder::binCount>& bins, float centre, uint32_t bit) {
   // |point - centre| < 40 in float means point lies within [fl(centre - 40), fl(centre + 40)].
@@ -43,10 +50,6 @@ void addToBins(std::array<uint32_t, PocketFinder::binCount>& bins, float centre,
     return;
   }
   for (int32_t b = first; b <= last; ++b) bins[static_cast<uint32_t>(b) % PocketFinder::binCount] |= bit;
-}
-
-uint32_t binMask(const std::array<uint32_t, PocketFinder::binCount>& bins, float coordinate) {
-  return bins[static_cast<uint32_t>(binOf(coordinate)) % PocketFinder::binCount];
 }
 
 }  // namespace
@@ -63,8 +66,8 @@ PocketFinder::PocketFinder(const PocketTable& pockets) : pockets_(pockets) {
 }
 
 int PocketFinder::lowestHolding(const Vec3& point) const {
-  for (uint32_t candidates = binMask(x_, point.x) & binMask(y_, point.y) & binMask(z_, point.z); candidates != 0;
-       candidates &= candidates - 1) {
+  const I4 bins = binsOf(F4{point.x, point.y, point.z, 0.0f}) & (PocketFinder::binCount - 1);
+  for (uint32_t candidates = x_[bins[0]] & y_[bins[1]] & z_[bins[2]]; candidates != 0; candidates &= candidates - 1) {
     const int p = std::countr_zero(candidates);
     if (pockets_[p].contains(point)) return p;
   }

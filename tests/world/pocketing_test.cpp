@@ -8,7 +8,6 @@
 #include "reference/world_passes.h"
 #include "support/match_table.h"
 
-
 namespace morvane {
 namespace {
 
