@@ -6,9 +6,11 @@
 #include <atomic>
 #include <fstream>
 #include <filesystem>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "math/random.h"
 #include "sound/mixer_sink.h"
 #include "sound/sound_bank.h"
 #include "sound/wav_reader.h"
@@ -95,18 +97,126 @@ TEST(Mixer, VoicesAreScaledSummedAndSaturated) {
   EXPECT_EQ(mix(mixer, 1, true), (Samples{30000}));
 }
 
-TEST(Mixer, GameThreadAndAudioThreadCanWorkAtOnce) {  // for the thread sanitizer
+// Each voice writes its own bit field of one channel (full left or full right), so that every
+// pulled frame tells, voice by voice, where the voice stands: 0 silent, 1 its clip's first frame
+// and nowhere else, then 2, 3, ... up to the field's largest value and round again from 2.
+// Voices 0 and 1 have seven bits each of the left channel, voices 2 to 4 five bits each of the
+// right; the fields never carry into each other. The clips are long, so that a voice is usually
+// still playing when it is restarted or reloaded.
+struct VoiceField {
+  float pan;
+  bool left;
+  int shift;
+  int length;  // frames
+  int largest() const { return left ? 0x7F : 0x1F; }
+  // The field's value at frame i (from 1) of the clip.
+  int valueAt(int i) const { return i == 1 ? 1 : 2 + (i - 2) % (largest() - 1); }
+};
+constexpr VoiceField voiceFields[soundCount] = {{-1.0f, true, 0, 1500},
+                                                {-1.0f, true, 7, 2100},
+                                                {1.0f, false, 0, 900},
+                                                {1.0f, false, 5, 700},
+                                                {1.0f, false, 10, 1200}};
+
+Clip fieldClip(int voice) {
+  const VoiceField& f = voiceFields[voice];
+  Clip clip;
+  for (int i = 1; i <= f.length; ++i) clip.samples.insert(clip.samples.end(), 2, int16_t(f.valueAt(i) << f.shift));
+  return clip;
+}
+
+// Follows each voice through the pulled blocks: a voice starts (frame 1) or is cut off (by a
+// reload) only at a block's first frame, since a command never lands inside a mix, and otherwise
+// plays its frames one after another to the clip's end. Keeps the first thing that breaks this.
+struct StreamChecker {
+  void take(const Samples& block) {
+    const size_t frames = block.size() / 2;
+    for (size_t frame = 0; frame < frames; ++frame) {
+      if ((block[2 * frame] & ~0x3FFF) != 0 || (block[2 * frame + 1] & ~0x7FFF) != 0) fail(frame, -1, "stray bits");
+      for (int v = 0; v < soundCount; ++v) {
+        const VoiceField& f = voiceFields[v];
+        const int value = (block[2 * frame + (f.left ? 0 : 1)] >> f.shift) & f.largest();
+        int& at = position_[v];  // the clip frame heard last, 0 when silent
+        if (value == 1) {
+          ++starts[v];
+          if (frame != 0) fail(frame, v, "started inside a mix");
+          at = 1;
+        } else if (value == 0) {
+          if (at != 0 && at != f.length) {
+            ++cuts[v];
+            if (frame != 0) fail(frame, v, "cut off inside a mix");
+          }
+          at = 0;
+        } else if (at == 0 || at == f.length || value != f.valueAt(at + 1)) {
+          fail(frame, v, "not the next frame of the clip");
+          at = 0;
+        } else {
+          ++at;
+        }
+      }
+    }
+    ++blocks;
+  }
+  void fail(size_t frame, int voice, const char* what) {
+    if (firstFault.empty()) {
+      firstFault = std::string(what) + ": voice " + std::to_string(voice) + ", block " + std::to_string(blocks) +
+                   ", frame " + std::to_string(frame);
+    }
+  }
+
+  int starts[soundCount] = {}, cuts[soundCount] = {};
+  int blocks = 0;
+  std::string firstFault;
+
+ private:
+  int position_[soundCount] = {};
+};
+
+// The game thread restarts and reloads voices while the audio thread pulls blocks, as a device
+// would, without pause; every pulled frame must be a mix the voices can give, and every start the
+// game asked for must be heard from its first frame.
+TEST(Mixer, GameThreadAndAudioThreadCanWorkAtOnce) {
+  constexpr size_t blockFrames = 37;
   Mixer mixer;
+  for (int v = 0; v < soundCount; ++v) mixer.setClip(SoundId(v), fieldClip(v), 0);
+  std::atomic<int> blocksPulled{0};
   std::atomic<bool> done{false};
-  std::thread audio([&] { for (Samples block(1024); !done;) mixer.mix(block.data(), 512); });
-  for (uint32_t t = 0; t < 2000; ++t) {
-    if (t % 7 == 0) mixer.setClip(SoundId(t % soundCount), countingClip(300), t);
-    mixer.playSound(SoundId(t % soundCount), 0.0f, t * 20);
+  StreamChecker checker;  // the audio thread's until it is joined
+  std::thread audio([&] {
+    Samples block(blockFrames * 2);
+    while (!done.load()) {
+      mixer.mix(block.data(), blockFrames);
+      checker.take(block);
+      blocksPulled.fetch_add(1, std::memory_order_release);
+    }
+  });
+
+  int plays[soundCount] = {}, reloads[soundCount] = {};
+  Random random(2024);
+  uint32_t now = 10;
+  for (int command = 0; command < 1000; ++command, now += 60) {  // 60 ms apart: never too soon
+    const int v = random.next() % soundCount;
+    if (random.next() % 5 == 0) {
+      mixer.setClip(SoundId(v), fieldClip(v), now);  // goes on at once: may land in the next mix
+      ++reloads[v];
+      continue;
+    }
+    mixer.playSound(SoundId(v), voiceFields[v].pan, now);
+    ++plays[v];
+    // The block being mixed now may have begun before the request; the one after cannot have.
+    const int target = blocksPulled.load(std::memory_order_acquire) + 2;
+    while (blocksPulled.load(std::memory_order_acquire) < target) std::this_thread::yield();
   }
   done = true;
   audio.join();
-}
 
+  EXPECT_EQ(checker.firstFault, "");
+  for (int v = 0; v < soundCount; ++v) {
+    EXPECT_EQ(checker.starts[v], plays[v]) << "voice " << v;
+    EXPECT_LE(checker.cuts[v], reloads[v]) << "voice " << v;
+    EXPECT_GT(plays[v], 0);
+  }
+}
 
 // Little-endian bytes of a value, and two byte strings one after the other.
 Bytes le(uint32_t v, int bytes) {
