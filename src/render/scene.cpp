@@ -6,42 +6,35 @@
 #include <cmath>
 
 #include "render/projection.h"
+#include "render/quad_mesh.h"
+#include "render/view_volume.h"
 
 namespace morvane {
 namespace {
 
-constexpr float tileScale = 0.05f;  // a tile's edge as a fraction of the half-size: 40 per wall
-
-// One wall, P0..P3 around it, cut into tiles so the point light at the eye shades it smoothly
-// (GL lights per vertex). The texture covers the wall once.
-void drawWall(const Vec3 (&p)[4], float sScale, float tScale, float arenaHalfSize) {
-  Vec3 normal = cross(p[1] - p[0], p[2] - p[0]);
-  normal = normal / length(normal);
-  const Vec3 u = p[1] - p[0];
-  const Vec3 v = p[3] - p[0];
-  const long double tile = static_cast<long double>(tileScale) * arenaHalfSize;
-  const float nU = static_cast<float>(length(u) / tile);
-  const float nV = static_cast<float>(length(v) / tile);
-
-  glBegin(GL_QUADS);
-  glNormal3f(normal.x, normal.y, normal.z);
-  auto corner = [&](int a, int b) {
-    const float fa = static_cast<float>(a) / nU;
-    const float fb = static_cast<float>(b) / nV;
-    glTexCoord2f(fa * sScale, fb * tScale);
-    const Vec3 q = p[0] + u * fa + v * fb;
-    glVertex3f(q.x, q.y, q.z);
-  };
-  for (int i = 0; static_cast<float>(i) < nU; ++i) {
-    for (int j = 0; static_cast<float>(j) < nV; ++j) {
-      corner(i, j);
-      corner(i + 1, j);
-      corner(i + 1, j + 1);
-      corner(i, j + 1);
-    }
+// Points the vertex, normal and (for a textured mesh) texture coordinate arrays at a mesh.
+void bindQuadMesh(const QuadMesh& mesh) {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, mesh.positions.data());
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glNormalPointer(GL_FLOAT, 0, mesh.normals.data());
+  if (!mesh.texCoords.empty()) {
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, mesh.texCoords.data());
   }
-  glEnd();
 }
+
+void unbindQuadMesh() {
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void drawQuads(const QuadMesh& mesh) {
+  glDrawElements(GL_QUADS, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_SHORT, mesh.indices.data());
+}
+
+}  // namespace
 
 void setBallColour(BallColour colour) {
   switch (colour) {
@@ -52,6 +45,8 @@ void setBallColour(BallColour colour) {
     default: break;  // an unknown code keeps whatever colour is current
   }
 }
+
+namespace {
 
 void drawPocket(const Pocket& pocket) {
   if (pocket.active == 0) return;
@@ -90,6 +85,14 @@ void SceneRenderer::setSphereMesh(const SphereMesh& mesh) {
 }
 
 void SceneRenderer::drawScene(const Game& game, int viewportWidth, int viewportHeight) {
+  beginScene(game, viewportWidth, viewportHeight);
+  drawArena(game.world.arenaHalfSize);
+  drawAllBalls(game.world, viewVolume(game.camera, viewFieldOfViewDegrees,
+                                      drawableAspect(viewportWidth, viewportHeight), viewNearPlane));
+  drawLineObjects(game);
+}
+
+void SceneRenderer::beginScene(const Game& game, int viewportWidth, int viewportHeight) {
   glViewport(0, 0, viewportWidth, viewportHeight);
   glMatrixMode(GL_PROJECTION);
   // The drawable's own aspect keeps balls round on any screen; on 4:3 this is the matrix
@@ -109,9 +112,9 @@ void SceneRenderer::drawScene(const Game& game, int viewportWidth, int viewportH
   const GLfloat lightPosition[4] = {c.eye.x, c.eye.y, c.eye.z, 1.0f};
   glLightfv(GL_LIGHT0, GL_POSITION, lightPosition);
   glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, 0.000001f);
+}
 
-  drawArena(game.world.arenaHalfSize);
-  drawAllBalls(game.world);
+void SceneRenderer::drawLineObjects(const Game& game) {
   drawAimGuide(game);
   drawAllPockets(game.world);
 }
@@ -119,77 +122,39 @@ void SceneRenderer::drawScene(const Game& game, int viewportWidth, int viewportH
 void SceneRenderer::drawArena(float h) {
   textures_.bind(wallTexture_);
   glColor3f(1.0f, 1.0f, 1.0f);
-  // The walls only change with the arena size, so they are compiled once into a display list.
-  if (arenaList_ == 0 || arenaListSize_ != h) {
-    if (arenaList_ == 0) arenaList_ = glGenLists(1);
-    arenaListSize_ = h;
-    const Vec3 walls[6][4] = {
-        {{-h, -h, -h}, {h, -h, -h}, {h, h, -h}, {-h, h, -h}},
-        {{-h, h, h}, {h, h, h}, {h, -h, h}, {-h, -h, h}},
-        {{h, -h, h}, {h, h, h}, {h, h, -h}, {h, -h, -h}},
-        {{-h, -h, -h}, {-h, h, -h}, {-h, h, h}, {-h, -h, h}},
-        {{-h, h, -h}, {h, h, -h}, {h, h, h}, {-h, h, h}},
-        {{-h, -h, h}, {h, -h, h}, {h, -h, -h}, {-h, -h, -h}},
-    };
-    glNewList(arenaList_, GL_COMPILE);
-    for (const auto& wall : walls) drawWall(wall, 1.0f, 1.0f, h);
-    glEndList();
+  // The walls change only with the arena size.
+  if (!arenaMeshBuilt_ || arenaMeshSize_ != h) {
+    arenaMesh_ = buildArenaMesh(h);
+    arenaMeshSize_ = h;
+    arenaMeshBuilt_ = true;
   }
-  glCallList(arenaList_);
+  bindQuadMesh(arenaMesh_);
+  drawQuads(arenaMesh_);
+  unbindQuadMesh();
   // Name 0 has no image: everything after the arena is drawn untextured.
   textures_.bind(0);
 }
 
-namespace {
-
-// One sphere vertex by vertex: each corner is the table point scaled by the radius and moved
-// to the centre, its normal the unscaled table point.
-void drawSphere(const SphereMesh& mesh, const Vec3& centre, float radius) {
-  glBegin(GL_QUADS);
-  auto vertex = [&](int i, int j) {
-    const Vec3& n = mesh[i][j];
-    glNormal3f(n.x, n.y, n.z);
-    glVertex3f(n.x * radius + centre.x, n.y * radius + centre.y, n.z * radius + centre.z);
-  };
-  for (int i = 0; i < sphereRings - 1; ++i) {
-    for (int j = 0; j < sphereSegments - 1; ++j) {
-      vertex(i, j + 1);
-      vertex(i + 1, j + 1);
-      vertex(i + 1, j);
-      vertex(i, j);
-    }
+void SceneRenderer::drawAllBalls(const World& world, const ViewVolume& view) {
+  // The unit mesh scaled to the ball radius, rebuilt with every set-up; each ball in view is
+  // then a translation and one indexed draw.
+  if (ballMeshGeneration_ != meshGeneration_) {
+    ballMesh_ = buildBallMesh(mesh_, ballRadius);
+    ballMeshGeneration_ = meshGeneration_;
   }
-  glEnd();
-}
-
-}  // namespace
-
-void SceneRenderer::drawAllBalls(const World& world) {
-  if (immediateBalls_) {
-    for (const Ball& ball : world.balls) {
-      if (ball.active == 0) continue;
-      setBallColour(ball.colour);
-      drawSphere(mesh_, ball.position, ballRadius);
-    }
-    return;
-  }
-  // The unit mesh scaled to the ball radius is compiled once per set-up; each ball is then a
-  // translation and a list call instead of 400 vertex calls.
-  if (ballList_ == 0 || ballListGeneration_ != meshGeneration_) {
-    if (ballList_ == 0) ballList_ = glGenLists(1);
-    ballListGeneration_ = meshGeneration_;
-    glNewList(ballList_, GL_COMPILE);
-    drawSphere(mesh_, Vec3{}, ballRadius);
-    glEndList();
-  }
+  bindQuadMesh(ballMesh_);
   for (const Ball& ball : world.balls) {
     if (ball.active == 0) continue;
+    // The colour is set even for a ball out of view: a ball with an unknown colour code takes
+    // the colour of the ball before it.
     setBallColour(ball.colour);
+    if (!sphereMayShow(view, ball.position, ballRadius)) continue;
     glPushMatrix();
     glTranslatef(ball.position.x, ball.position.y, ball.position.z);
-    glCallList(ballList_);
+    drawQuads(ballMesh_);
     glPopMatrix();
   }
+  unbindQuadMesh();
 }
 
 void SceneRenderer::drawAimGuide(const Game& game) {

@@ -4,36 +4,42 @@
 #include <cstdint>
 
 #include "game/game.h"
+#include "render/quad_mesh.h"
 #include "render/sphere_mesh.h"
 #include "render/texture.h"
+#include "render/view_volume.h"
 
 namespace morvane {
+
+// Sets the current colour of a ball's colour code; an unknown code keeps the current colour.
+void setBallColour(BallColour colour);
 
 class SceneRenderer {
  public:
   // The mesh the balls are drawn from; rebuilt at every round set-up.
   void setSphereMesh(const SphereMesh& mesh);
   void setWallTexture(unsigned name) { wallTexture_ = name; }
-  // Balls from a compiled display list (the default) or vertex by vertex in immediate mode;
-  // both give the same picture. The choice exists for the frame-time benchmark.
-  void setImmediateBalls(bool immediate) { immediateBalls_ = immediate; }
   // Clears and draws the 3-D view into the current context's viewport of the given size.
   void drawScene(const Game& game, int viewportWidth, int viewportHeight);
+  // The steps of drawScene around the arena and the balls: the viewport, projection, view,
+  // clear and the light at the eye; then, after the balls, the unlit aim guide and pockets.
+  void beginScene(const Game& game, int viewportWidth, int viewportHeight);
+  void drawLineObjects(const Game& game);
 
  private:
   void drawArena(float arenaHalfSize);
-  void drawAllBalls(const World& world);
+  void drawAllBalls(const World& world, const ViewVolume& view);
   void drawAllPockets(const World& world);
   void drawAimGuide(const Game& game);
 
   SphereMesh mesh_{};
   uint64_t meshGeneration_ = 0;
-  uint64_t ballListGeneration_ = 0;
-  unsigned ballList_ = 0;
-  unsigned arenaList_ = 0;
-  float arenaListSize_ = 0.0f;
+  uint64_t ballMeshGeneration_ = UINT64_MAX;  // built at the first frame even without a set-up
+  QuadMesh ballMesh_;
+  QuadMesh arenaMesh_;
+  float arenaMeshSize_ = 0.0f;
+  bool arenaMeshBuilt_ = false;
   unsigned wallTexture_ = 0;
-  bool immediateBalls_ = false;
   TextureBinder textures_;
 };
 
