@@ -40,7 +40,8 @@ constexpr std::array<Encoding, assignedCount> encodings = [] {
   std::array<Encoding, assignedCount> table{};
   size_t n = 0;
   for (size_t i = 0; i < upperHalf.size(); ++i) {
-    if (upperHalf[i] != unassigned) table[n++] = Encoding{upperHalf[i], static_cast<unsigned char>(0x80 + i)};
+    if (upperHalf[i] == unassigned) continue;
+    table[n++] = Encoding{upperHalf[i], static_cast<unsigned char>(0x80 + i)};
   }
   std::sort(table.begin(), table.end(),
             [](const Encoding& a, const Encoding& b) { return a.codePoint < b.codePoint; });
@@ -49,8 +50,9 @@ constexpr std::array<Encoding, assignedCount> encodings = [] {
 
 char encode(char32_t cp) {
   if (cp < 0x80) return static_cast<char>(cp);
-  const auto* found = std::lower_bound(encodings.begin(), encodings.end(), cp,
-                                       [](const Encoding& e, char32_t c) { return e.codePoint < c; });
+  const auto found =
+      std::lower_bound(encodings.begin(), encodings.end(), cp,
+                       [](const Encoding& e, char32_t c) { return e.codePoint < c; });
   return found != encodings.end() && found->codePoint == cp ? static_cast<char>(found->byte) : '?';
 }
 
@@ -127,7 +129,8 @@ std::string toCp1250(std::string_view utf8) {
   for (size_t i = 0; i < utf8.size();) {
     const Sequence sequence = decodeSequence(utf8, i);
     // NUL has no place in a stored text: the names are used as C strings further on.
-    out += sequence.codePoint == malformed || sequence.codePoint == 0 ? '?' : encode(sequence.codePoint);
+    const bool unstorable = sequence.codePoint == malformed || sequence.codePoint == 0;
+    out += unstorable ? '?' : encode(sequence.codePoint);
     i += sequence.length;
   }
   return out;
