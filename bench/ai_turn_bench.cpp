@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "ai/computer_turn.h"
+#include "game/computer_player.h"
 #include "game/game.h"
 #include "reference/one_by_one_search.h"
 #include "reference/world_passes.h"
 #include "rules/scoring.h"
 #include "rules/setup.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 #include "world/collision_engine.h"
 
 namespace morvane {

@@ -13,8 +13,8 @@ std::string searchCaption(char phase, int index, int total) {
   return text;
 }
 
-float cutShotStrength(const Game& game, float searchStrength) {
-  return game.match.breakShotPending != 0 ? breakShotStrength : cutShotStrengthFactor * searchStrength;
+float cutShotStrength(const MatchState& match, float searchStrength) {
+  return match.breakShotPending != 0 ? breakShotStrength : cutShotStrengthFactor * searchStrength;
 }
 
 namespace {
@@ -29,19 +29,19 @@ int cutShotCandidates(const CandidateList& list) {
 
 }  // namespace
 
-SearchOutcome searchAim(Game& game, const AimGeometry& geometry, const CandidateList& list,
+SearchOutcome searchAim(TurnContext& turn, const AimGeometry& geometry, const CandidateList& list,
                         ProgressReporter& progress, Vec3& aim, TrialWorkers& workers) {
-  const ShotTable base{game.world, game.match, game.cue};
-  InOrderTrials trials(workers, base, game.settings);
-  const Vec3 cue = game.world.balls[cueBallSlot].position;
-  const float searchStrength = maxSearchStrength(game.world.arenaHalfSize);
-  const bool breakShot = game.match.breakShotPending != 0;
+  const ShotTable base{turn.world, turn.match, turn.cue};
+  InOrderTrials trials(workers, base, turn.settings);
+  const Vec3 cue = turn.world.balls[cueBallSlot].position;
+  const float searchStrength = maxSearchStrength(turn.world.arenaHalfSize);
+  const bool breakShot = turn.match.breakShotPending != 0;
   SearchOutcome outcome;
   bool anyTrial = false;
   TrialOutcome lastTrial;
   Vec3 chosenAim{};
 
-  const float cutStrength = cutShotStrength(game, searchStrength);
+  const float cutStrength = cutShotStrength(turn.match, searchStrength);
   trials.run(
       cutShotCandidates(list),
       [&](int k, Vec3& trialAim, float& strength, bool& requirePocket) {
@@ -61,9 +61,9 @@ SearchOutcome searchAim(Game& game, const AimGeometry& geometry, const Candidate
         return true;
       });
   if (outcome.found) {
-    game.cue.shotStrength = lastTrial.shotStrength;
-    game.match.pocketStreak = lastTrial.pocketStreak;
-    game.progress.progressVisible = 0;
+    turn.cue.shotStrength = lastTrial.shotStrength;
+    turn.match.pocketStreak = lastTrial.pocketStreak;
+    progress.hide();
     aim = chosenAim;
     return outcome;
   }
@@ -71,8 +71,8 @@ SearchOutcome searchAim(Game& game, const AimGeometry& geometry, const Candidate
   // Every try's draws are made here, in order, so that the generator ends up exactly where the
   // one-by-one search leaves it: just after the draws of the try that is played.
   std::vector<RandomTry> tries(randomTryCount);
-  std::vector<Random> generatorAfter(randomTryCount, game.random);
-  Random random = game.random;
+  std::vector<Random> generatorAfter(randomTryCount, turn.random);
+  Random random = turn.random;
   for (int i = 0; i < randomTryCount; ++i) {
     tries[i] = drawRandomTry(random, breakShot, searchStrength);
     generatorAfter[i] = random;
@@ -100,12 +100,12 @@ SearchOutcome searchAim(Game& game, const AimGeometry& geometry, const Candidate
         outcome.found = true;
         return true;
       });
-  game.random = generatorAfter[played];
-  game.cue.shotStrength = playedStrength;
-  if (anyTrial) game.match.pocketStreak = lastTrial.pocketStreak;
+  turn.random = generatorAfter[played];
+  turn.cue.shotStrength = playedStrength;
+  if (anyTrial) turn.match.pocketStreak = lastTrial.pocketStreak;
   outcome.phase = SearchPhase::randomShot;
   outcome.index = played + 1;
-  game.progress.progressVisible = 0;
+  progress.hide();
   aim = tries[played].aim;
   return outcome;
 }

@@ -6,7 +6,7 @@
 #include "ai/aim_geometry.h"
 #include "ai/progress_reporter.h"
 #include "ai/trial_workers.h"
-#include "game/game.h"
+#include "ai/turn_context.h"
 
 namespace morvane {
 
@@ -23,13 +23,13 @@ struct SearchOutcome {
 // leaves the generator just after the played try's draws and the pocket streak as the last
 // trial in order left it, hides the progress bar. Identical in every result to the one-by-one
 // search; progress is reported on the calling thread for each trial as its result is taken.
-SearchOutcome searchAim(Game& game, const AimGeometry& geometry, const CandidateList& list,
+SearchOutcome searchAim(TurnContext& turn, const AimGeometry& geometry, const CandidateList& list,
                         ProgressReporter& progress, Vec3& aim, TrialWorkers& workers);
 
 // The progress caption of a search phase ('C' cut shots, 'V' random tries): "C: 3/1000".
 std::string searchCaption(char phase, int index, int total);
 
 // The strength of every cut-shot trial: the break's fixed strength, or a share of the search's.
-float cutShotStrength(const Game& game, float searchStrength);
+float cutShotStrength(const MatchState& match, float searchStrength);
 
 }  // namespace morvane

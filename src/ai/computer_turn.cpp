@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "rules/referee.h"
 
@@ -62,36 +63,25 @@ void aimCue(CueState& cue, Vec3 aim) {
   cue.cueDirection = aim * (100.0f / aimLength);
 }
 
-void armComputerShot(Game& game) {
-  game.match.computerShotPending = 1;
-  const Ball& cueBall = game.world.balls[cueBallSlot];
-  if (cueBall.active != 0) game.camera.eye = cueBall.position;
-}
-
-SearchOutcome playComputerTurn(Game& game, const ShotSearch& search) {
-  if (game.match.ballInHand != 0) computerPlacesCueBall(game.world, game.match, game.random);
+SearchOutcome playComputerTurn(TurnContext& turn, ProgressReporter& progress, const ShotSearch& search) {
+  if (turn.match.ballInHand != 0) computerPlacesCueBall(turn.world, turn.match, turn.random);
   // Built after the placement: the candidates are ordered for the cue ball's new spot.
-  const auto geometry = std::make_unique<AimGeometry>(game.world);
+  const auto geometry = std::make_unique<AimGeometry>(turn.world);
   const auto list = std::make_unique<CandidateList>();
-  buildCandidates(game.world, *geometry, game.match.targetColour, *list);
+  buildCandidates(turn.world, *geometry, turn.match.targetColour, *list);
   Vec3 aim{};
   const SearchOutcome outcome = search(*geometry, *list, aim);
-  game.progress.progressVisible = 0;
-  applyAimError(aim, game.settings.aimError, game.random);
-  aimCue(game.cue, aim);
-  armComputerShot(game);
+  progress.hide();
+  applyAimError(aim, turn.settings.aimError, turn.random);
+  aimCue(turn.cue, aim);
+  turn.match.computerShotPending = 1;
   return outcome;
 }
 
-SearchOutcome computerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers) {
-  return playComputerTurn(game, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
-    return searchAim(game, geometry, list, progress, aim, workers);
+SearchOutcome computerTurn(TurnContext& turn, ProgressReporter& progress, TrialWorkers& workers) {
+  return playComputerTurn(turn, progress, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
+    return searchAim(turn, geometry, list, progress, aim, workers);
   });
-}
-
-void runComputerTurn(Game& game, FrameDrawer& drawer, TrialWorkers& workers, std::function<uint32_t()> nowMs) {
-  ShowProgressReporter progress(game, drawer, std::move(nowMs));
-  computerTurn(game, progress, workers);
 }
 
 }  // namespace morvane

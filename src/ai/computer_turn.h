@@ -6,7 +6,7 @@
 
 #include "ai/aim_search.h"
 #include "ai/progress_reporter.h"
-#include "game/game.h"
+#include "ai/turn_context.h"
 
 namespace morvane {
 
@@ -17,19 +17,15 @@ constexpr int maxPlacementScanPoints = 201;  // per axis; the step grows for are
 // The whole turn, with the search on the given worker threads. Runs inside the tick; returns
 // with computerShotPending set. An exception from the progress report or from a trial leaves
 // the turn with the workers idle again (and the shot not armed).
-SearchOutcome computerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers);
+SearchOutcome computerTurn(TurnContext& turn, ProgressReporter& progress, TrialWorkers& workers);
 
 // Finds the shot for the cue ball where it lies: sets aim (and the cue's strength); the rest of
 // the turn is the same whichever search runs.
 using ShotSearch = std::function<SearchOutcome(const AimGeometry&, const CandidateList&, Vec3& aim)>;
 
-// The turn around a given search: placement if in hand, candidates, the search, aim error,
-// the cue armed.
-SearchOutcome playComputerTurn(Game& game, const ShotSearch& search);
-
-// What the game's computer-turn hook calls: the turn on the application's workers, reporting
-// progress through showProgress with the tick counter's time.
-void runComputerTurn(Game& game, FrameDrawer& drawer, TrialWorkers& workers, std::function<uint32_t()> nowMs);
+// The turn around a given search: placement if in hand, candidates, the search, the progress
+// bar hidden, aim error, the cue aimed and computerShotPending set.
+SearchOutcome playComputerTurn(TurnContext& turn, ProgressReporter& progress, const ShotSearch& search);
 
 // Random points (x, y, z drawn in this order) until one passes cueBallPlacementOk; after 100000
 // refusals the first legal point of a scan of the arena in steps of 10 (x outermost), and if
@@ -38,8 +34,5 @@ void computerPlacesCueBall(World& world, MatchState& match, Random& random);
 
 // cueDirection = aim x (100 / |aim|); an aim without a length leaves the direction as it was.
 void aimCue(CueState& cue, Vec3 aim);
-
-// computerShotPending = 1, and the eye moves to the cue ball if it is on the table.
-void armComputerShot(Game& game);
 
 }  // namespace morvane

@@ -11,9 +11,9 @@
 #include <optional>
 #include <vector>
 
-#include "camera/cue_state.h"
+#include "rules/cue_state.h"
 #include "rules/match_state.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 #include "world/collision_engine.h"
 #include "world/world.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ai/computer_turn.h"
+#include "game/computer_player.h"
 #include "platform/audio_device.h"
 #include "platform/message_box.h"
 #include "platform/process.h"

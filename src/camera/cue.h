@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "camera/camera.h"
-#include "camera/cue_state.h"
+#include "rules/cue_state.h"
 #include "math/frame_timer.h"
 #include "rules/match_state.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 #include "world/world.h"
 
 namespace morvane {

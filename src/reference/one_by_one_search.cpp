@@ -56,11 +56,11 @@ SearchOutcome searchAimOneByOne(Game& game, const AimGeometry& geometry, const C
     if (geometry.bestPocketCosine(cue, geometry.ballPosition(slot), nullptr) >= 0.0f) break;
     Vec3 cutAim;
     if (!geometry.cutShotAim(cue, slot, cutAim)) continue;
-    game.cue.shotStrength = cutShotStrength(game, searchStrength);
+    game.cue.shotStrength = cutShotStrength(game.match, searchStrength);
     progress.report(searchCaption('C', k, cutShotCaptionTotal), static_cast<float>(k * 0.001));
     ++outcome.trials;
     if (preSimulateShotInPlace(game, cutAim, true)) {
-      game.progress.progressVisible = 0;
+      progress.hide();
       aim = cutAim;
       return SearchOutcome{SearchPhase::cutShot, k, true, outcome.trials};
     }
@@ -81,14 +81,18 @@ SearchOutcome searchAimOneByOne(Game& game, const AimGeometry& geometry, const C
     }
   }
   outcome.phase = SearchPhase::randomShot;
-  game.progress.progressVisible = 0;
+  progress.hide();
   return outcome;
 }
 
 SearchOutcome computerTurnOneByOne(Game& game, ProgressReporter& progress) {
-  return playComputerTurn(game, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
-    return searchAimOneByOne(game, geometry, list, progress, aim);
-  });
+  TurnContext turn = turnContext(game);
+  const SearchOutcome outcome =
+      playComputerTurn(turn, progress, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
+        return searchAimOneByOne(game, geometry, list, progress, aim);
+      });
+  armComputerShot(game);
+  return outcome;
 }
 
 }  // namespace morvane

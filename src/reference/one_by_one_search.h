@@ -4,6 +4,7 @@
 // every ball) and the tables restored after it. What the search on the worker threads must
 // reproduce bit for bit; not part of the game.
 #include "ai/computer_turn.h"
+#include "game/computer_player.h"
 
 namespace morvane {
 

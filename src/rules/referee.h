@@ -1,10 +1,10 @@
 #pragma once
 // The referee: the shot, the once-per-tick judgement of the table, and the queries the HUD reads.
-#include "camera/cue_state.h"
+#include "rules/cue_state.h"
 #include "math/random.h"
 #include "rules/match_hooks.h"
 #include "rules/match_state.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 #include "world/world.h"
 
 namespace morvane {

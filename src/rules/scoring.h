@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "rules/match_state.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 #include "world/world.h"
 
 namespace morvane {

@@ -4,7 +4,7 @@
 #include "rules/chaotic_pockets.h"
 #include "rules/match_hooks.h"
 #include "rules/match_state.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 #include "world/world.h"
 
 namespace morvane {

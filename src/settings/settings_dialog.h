@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "math/random.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 
 namespace morvane {
 

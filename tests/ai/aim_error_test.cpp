@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "ai/aim_geometry.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 
 namespace morvane {
 namespace {

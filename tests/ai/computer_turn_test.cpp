@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "ai/computer_turn.h"
+#include "game/computer_player.h"
 #include "ai/pre_simulation.h"
 #include "reference/one_by_one_search.h"
 #include "rules/referee.h"

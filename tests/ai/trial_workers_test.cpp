@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "ai/computer_turn.h"
+#include "game/computer_player.h"
 #include "ai/in_order_trials.h"
 #include "reference/one_by_one_search.h"
 

@@ -3,9 +3,9 @@
 #include <utility>
 #include <vector>
 
-#include "ai/computer_turn.h"
+#include "game/computer_player.h"
 #include "game/input.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 #include "support/recording_sink.h"
 
 namespace morvane {

@@ -3,7 +3,7 @@
 #include <deque>
 
 #include "game/main_loop.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 
 namespace morvane {
 namespace {

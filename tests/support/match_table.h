@@ -3,12 +3,12 @@
 // through the same passes as the live game.
 #include <algorithm>
 
-#include "camera/cue_state.h"
+#include "rules/cue_state.h"
 #include "math/random.h"
 #include "rules/match_state.h"
 #include "rules/referee.h"
 #include "rules/scoring.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 #include "support/recording_hooks.h"
 #include "support/recording_sink.h"
 #include "world/collision_engine.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "ai/computer_turn.h"
+#include "game/computer_player.h"
 #include "rules/setup.h"
 #include "soak/soak_checks.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "ai/computer_turn.h"
+#include "game/computer_player.h"
 #include "rules/setup.h"
 #include "soak/soak_checks.h"
 

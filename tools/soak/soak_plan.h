@@ -8,7 +8,7 @@
 #include <string>
 
 #include "math/random.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 
 namespace morvane::soak {
 

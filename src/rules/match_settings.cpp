@@ -1,4 +1,4 @@
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 
 #include "text/cp1250.h"
 
