@@ -13,7 +13,7 @@ click_control "$dlg" 136 16 80 12     # player 1: computer
 click_control "$dlg" 136 36 80 12     # player 2: computer
 screenshot computer_match_dialog >/dev/null
 click_control "$dlg" 40 228 50 14     # OK
-game=$(wait_for 300 --classname morvane) || fail "no game window"
+game=$(wait_for 300 --name "$GAME_TITLE") || fail "no game window"
 
 # The winner's message is a new window beside the (hidden) game window.
 box=""

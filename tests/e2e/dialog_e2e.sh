@@ -8,7 +8,8 @@ DARK="- 20 - 20 - 20"
 # Starts the game with a watcher noting whether a game window ever exists; DLG is the dialog.
 start_watched() {
   rm -f "$WORK/seen"
-  (while :; do xdotool search --classname morvane >/dev/null 2>&1 && touch "$WORK/seen"; sleep 0.1; done) &
+  # By its title: the dialog shares the game window's class.
+  (while :; do xdotool search --name "$GAME_TITLE" >/dev/null 2>&1 && touch "$WORK/seen"; sleep 0.1; done) &
   WATCH_PID=$!
   start_game
   DLG=$(wait_for 600 --name "^$DIALOG") || fail "the settings dialog did not appear"

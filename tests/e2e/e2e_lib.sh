@@ -6,6 +6,8 @@ mkdir -p "$ARTEFACTS"
 WORK=$(mktemp -d)
 GAME_PID="" WM_PID="" WATCH_PID="" GAME_WIN=""
 DIALOG="Morvane - Be"  # xdotool matches raw bytes: the title without its accented letters
+# The game window by its title (the dialog shares its window class, morvane).
+GAME_TITLE="^Morvane$"
 # Overlay regions (WxH+X+Y) and colour ranges "RLO RHI GLO GHI BLO BHI" (lo < channel <= hi,
 # percent, - for open); the overlay's grey 0.3 comes out as 76 or 77.
 STRENGTH_AREA=160x20+630+0 POINTS_AREA=170x18+630+32 TARGET_AREA=110x30+1170+984
@@ -68,7 +70,7 @@ accept_dialog_defaults() {
 # the pointer in the middle, where a motion turns the camera by nothing.
 take_game_window() {
   xdotool mousemove 640 512
-  GAME_WIN=$(wait_for 300 --classname morvane) || fail "no game window"
+  GAME_WIN=$(wait_for 300 --name "$GAME_TITLE") || fail "no game window"
   sleep 2; focus_game; xdotool key r; sleep 1
 }
 

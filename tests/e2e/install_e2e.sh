@@ -76,7 +76,7 @@ note "dialog WM_CLASS $class"
 [ "${class%%,*}" = '"morvane"' ] || fail "the dialog's window class is $class"
 accept_dialog_defaults
 xdotool mousemove 640 512
-GAME_WIN=$(wait_for 300 --classname morvane) || fail "no game window"
+GAME_WIN=$(wait_for 300 --name "$GAME_TITLE") || fail "no game window"
 sleep 3
 [ "$(readlink "/proc/$GAME_PID/cwd")" = "$(readlink -f "$DATA")" ] ||
   fail "the game works in $(readlink "/proc/$GAME_PID/cwd"), not in $DATA"

@@ -2,7 +2,7 @@
 source "$(dirname "$0")/e2e_lib.sh"
 start_game
 accept_dialog_defaults
-GAME_WIN=$(wait_for 300 --classname morvane) || fail "no game window"
+GAME_WIN=$(wait_for 300 --name "$GAME_TITLE") || fail "no game window"
 sleep 3
 geometry=$(xwininfo -id "$GAME_WIN" | awk '/Width:/{w=$2} /Height:/{h=$2} /Absolute upper-left X:/{x=$4}
   /Absolute upper-left Y:/{y=$4} END{print w"x"h"+"x"+"y}')

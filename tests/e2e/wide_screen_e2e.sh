@@ -33,7 +33,7 @@ white_ball() {
 start_game
 accept_dialog_defaults
 xdotool mousemove $((W / 2)) $((H / 2))
-GAME_WIN=$(wait_for 300 --classname morvane) || fail "no game window"
+GAME_WIN=$(wait_for 300 --name "$GAME_TITLE") || fail "no game window"
 sleep 2; focus_game; xdotool key r; sleep 1
 geometry=$(xwininfo -id "$GAME_WIN" | awk '/Width:/{w=$2} /Height:/{h=$2} /Absolute upper-left X:/{x=$4}
   /Absolute upper-left Y:/{y=$4} END{print w"x"h"+"x"+"y}')
