@@ -1,5 +1,7 @@
-# Shared helpers. Each script runs in its own 1280x1024 Xvfb (xvfb-run) with the arguments
-# <game binary> <assets dir> <artefacts dir>; screenshots are kept in the artefacts dir.
+# Shared helpers. Each script runs in its own 1280x1024 Xvfb (xvfb-run; a script with a line
+# "# e2e-screen: WxHxD" gets that screen instead, and the regions below assume 1280x1024) with
+# the arguments <game binary> <assets dir> <artefacts dir>; screenshots are kept in the
+# artefacts dir. E2E_BUILD_DIR names the build directory.
 set -euo pipefail
 GAME_BIN=$1 ASSETS=$2 ARTEFACTS=$3
 mkdir -p "$ARTEFACTS"
