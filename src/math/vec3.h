@@ -1,6 +1,7 @@
 #pragma once
 // The one geometric type: positions, velocities, directions and the camera frame.
 // Every stored component is a 32-bit float; the operations round each result to float.
+#include <cmath>
 
 namespace morvane {
 
@@ -33,7 +34,11 @@ inline Vec3 cross(const Vec3& a, const Vec3& b) {
 inline float square(float x) { return x * x; }
 
 // The sum of squares is formed in float, the root in double, the result stored as float.
-float length(float x, float y, float z);
+// Inline: the motion step of every ball in every trial waits on it.
+inline float length(float x, float y, float z) {
+  const float sum = x * x + y * y + z * z;
+  return static_cast<float>(std::sqrt(static_cast<double>(sum)));
+}
 inline float length(const Vec3& v) { return length(v.x, v.y, v.z); }
 
 }  // namespace morvane

@@ -45,29 +45,51 @@ void BallGrid::clear() {
 
 void BallGrid::rebuild(const BallTable& balls) {
   std::array<int16_t, ballCount> slots;
-  std::array<F4, ballCount> positions;
+  int n = 0;
+  for (int s = 0; s < ballCount; ++s) {
+    if (balls[s].active != 0) slots[n++] = static_cast<int16_t>(s);
+  }
   entryOf_.fill(none);
   slotEntry_.fill(none);
   moverOf_.fill(none);
+  snapshot(balls, slots.data(), n);
+}
+
+void BallGrid::refresh(const BallTable& balls) {
+  std::array<int16_t, ballCount> slots;
+  int n = 0;
+  for (int e = 0; e < entryCount_; ++e) {
+    const int s = entrySlot_[e];
+    if (entryOf_[s] == e) slots[n++] = static_cast<int16_t>(s);
+    entryOf_[s] = slotEntry_[s] = none;
+  }
+  for (int m = 0; m < moverCount_; ++m) {
+    const int s = moverSlot_[m];
+    slots[n++] = static_cast<int16_t>(s);
+    moverOf_[s] = none;
+  }
+  snapshot(balls, slots.data(), n);
+}
+
+// The given balls (each held once, the others forgotten already) sorted into a new snapshot.
+void BallGrid::snapshot(const BallTable& balls, const int16_t* slots, int n) {
   moverCount_ = 0;
+  if (n == 0) {
+    clear();
+    return;
+  }
   // The bounding box of the finite coordinates; a ball with another touches nothing, so its
   // cell does not matter.
+  std::array<F4, ballCount> positions;
   const F4 largest = std::numeric_limits<float>::max() - F4{};
   F4 lo = withdrawn - F4{}, hi = -withdrawn - F4{};
-  int n = 0;
-  for (int s = 0; s < ballCount; ++s) {
-    if (balls[s].active == 0) continue;
-    const Vec3& p = balls[s].position;
+  for (int k = 0; k < n; ++k) {
+    const Vec3& p = balls[slots[k]].position;
     const F4 c = {p.x, p.y, p.z, 0.0f};
     const I4 finite = (c <= largest) & (c >= -largest);
     lo = finite & (c < lo) ? c : lo;
     hi = finite & (c > hi) ? c : hi;
-    slots[n] = static_cast<int16_t>(s);
-    positions[n++] = c;
-  }
-  if (n == 0) {
-    clear();
-    return;
+    positions[k] = c;
   }
   entryCount_ = n;
   int dim[3];

@@ -28,7 +28,7 @@ inline bool farApart(float ax, float ay, float az, float bx, float by, float bz)
 class BallGrid {
  public:
   static constexpr int maxCellsPerAxis = 16;  // a wider snapshot gets cells wider than 80
-  static constexpr int maxMovers = 48;        // more movers than this: take a new snapshot
+  static constexpr int maxMovers = 16;        // more movers than this: take a new snapshot
 
   BallGrid() { clear(); }
 
@@ -36,6 +36,9 @@ class BallGrid {
   void clear();
   // Holds exactly the active balls of the table, all in a new snapshot.
   void rebuild(const BallTable& balls);
+  // The balls it holds, all in a new snapshot at their positions in the table: rebuild for an
+  // owner that has told the grid of every change (cost in proportion to the balls held).
+  void refresh(const BallTable& balls);
   // The active ball of slot is now at p (held or not before).
   void update(int slot, const Vec3& p);
   // The ball of slot is no longer held (a no-op if it was not).
@@ -58,10 +61,16 @@ class BallGrid {
         const int rowLo = dimX_ * (lo[1] + dimY_ * lo[2]), rowHi = dimX_ * (hi[1] + dimY_ * hi[2]);
         const int rows[4] = {rowLo, rowLo + dimX_ * span[1], rowLo + dimX_ * dimY_ * span[2], rowHi};
         const bool distinct[4] = {true, span[1] != 0, span[2] != 0, span[1] != 0 && span[2] != 0};
+        int begins[4], ends[4], total = 0;
         for (int r = 0; r < 4; ++r) {
-          const int begin = start_[rows[r] + lo[0]];
-          const int end = distinct[r] ? start_[rows[r] + hi[0] + 1] : begin;
-          scan(begin, end, ex_.data(), ey_.data(), ez_.data(), entrySlot_.data(), selfEntry, centre, visit);
+          begins[r] = start_[rows[r] + lo[0]];
+          ends[r] = distinct[r] ? start_[rows[r] + hi[0] + 1] : begins[r];
+          total += ends[r] - begins[r];
+        }
+        if (total > (selfEntry != none ? 1 : 0)) {  // else nothing but the ball itself: open space
+          for (int r = 0; r < 4; ++r) {
+            scan(begins[r], ends[r], ex_.data(), ey_.data(), ez_.data(), entrySlot_.data(), selfEntry, centre, visit);
+          }
         }
       } else {
         for (int kz = lo[2]; kz <= hi[2]; ++kz) {
@@ -132,6 +141,7 @@ class BallGrid {
     return __builtin_convertvector(t, I4);
   }
   void dropMover(int slot);
+  void snapshot(const BallTable& balls, const int16_t* slots, int n);
 
   // The snapshot, sorted by cell; padded by `lanes` unused entries at the end.
   int entryCount_ = 0;

@@ -32,7 +32,7 @@ CollisionEngine::State::State() {
 void CollisionEngine::resolve(BallTable& balls, std::span<const int16_t> candidates, FirstTouch& touch,
                               SoundSink& sounds) {
   State& s = state();
-  if (s.grid.moverCount() > BallGrid::maxMovers) s.grid.rebuild(balls);
+  if (s.grid.moverCount() > BallGrid::maxMovers) s.grid.refresh(balls);
   const uint32_t pass = ++s.pass;
   s.changedCount = 0;
   s.pairs.clear();
