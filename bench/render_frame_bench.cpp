@@ -17,7 +17,7 @@
 #include "render/gl_state.h"
 #include "render/hud.h"
 #include "render/scene.h"
-#include "render/sphere_mesh.h"
+#include "graphics/sphere_mesh.h"
 #include "render/texture.h"
 #include "rules/setup.h"
 

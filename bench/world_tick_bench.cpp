@@ -13,7 +13,7 @@
 #include "rules/match_state.h"
 #include "rules/scoring.h"
 #include "rules/setup.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 #include "world/collision_engine.h"
 #include "world/world.h"
 

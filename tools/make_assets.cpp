@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "render/bmp_image.h"
+#include "graphics/bmp_image.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "render/hud.h"
-#include "render/sphere_mesh.h"
+#include "graphics/sphere_mesh.h"
 #include "text/cp1250.h"
 
 namespace morvane {

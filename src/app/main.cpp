@@ -19,7 +19,7 @@
 #include "platform/process.h"
 #include "render/gl_state.h"
 #include "render/texture.h"
-#include "settings/settings_dialog.h"
+#include "dialog/settings_dialog.h"
 #include "sound/mixer.h"
 #include "sound/mixer_sink.h"
 

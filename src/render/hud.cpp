@@ -3,7 +3,7 @@
 #include <GL/gl.h>
 
 #include "render/bitmap_font.h"
-#include "render/hud_lines.h"
+#include "graphics/hud_lines.h"
 
 namespace morvane {
 namespace {

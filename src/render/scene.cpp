@@ -5,9 +5,9 @@
 
 #include <cmath>
 
-#include "render/projection.h"
-#include "render/quad_mesh.h"
-#include "render/view_volume.h"
+#include "graphics/projection.h"
+#include "graphics/quad_mesh.h"
+#include "graphics/view_volume.h"
 
 namespace morvane {
 namespace {

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "game/game.h"
-#include "render/quad_mesh.h"
-#include "render/sphere_mesh.h"
+#include "graphics/quad_mesh.h"
+#include "graphics/sphere_mesh.h"
 #include "render/texture.h"
-#include "render/view_volume.h"
+#include "graphics/view_volume.h"
 
 namespace morvane {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "render/bmp_image.h"
+#include "graphics/bmp_image.h"
 
 #ifndef GL_GENERATE_MIPMAP
 #define GL_GENERATE_MIPMAP 0x8191

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "math/random.h"
-#include "render/bmp_image.h"
-#include "settings/match_settings.h"
+#include "graphics/bmp_image.h"
+#include "rules/match_settings.h"
 #include "settings/ok_processing.h"
 #include "sound/wav_reader.h"
 #include "text/cp1250.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "render/sphere_mesh.h"
+#include "graphics/sphere_mesh.h"
 
 namespace morvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "render/sphere_mesh.h"
+#include "graphics/sphere_mesh.h"
 
 #include "math/rotation.h"
 

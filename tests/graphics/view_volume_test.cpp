@@ -1,4 +1,4 @@
-#include "render/view_volume.h"
+#include "graphics/view_volume.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "math/rotation.h"
-#include "render/projection.h"
+#include "graphics/projection.h"
 
 namespace morvane {
 namespace {

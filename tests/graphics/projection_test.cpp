@@ -4,7 +4,7 @@
 #include <numbers>
 #include <utility>
 
-#include "render/projection.h"
+#include "graphics/projection.h"
 
 namespace morvane {
 namespace {

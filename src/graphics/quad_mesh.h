@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/sphere_mesh.h"
+#include "graphics/sphere_mesh.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "render/projection.h"
+#include "graphics/projection.h"
 
 #include <cmath>
 

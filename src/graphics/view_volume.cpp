@@ -1,4 +1,4 @@
-#include "render/view_volume.h"
+#include "graphics/view_volume.h"
 
 #include <cmath>
 

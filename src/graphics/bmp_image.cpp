@@ -1,4 +1,4 @@
-#include "render/bmp_image.h"
+#include "graphics/bmp_image.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "settings/settings_dialog.h"
+#include "dialog/settings_dialog.h"
 
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>

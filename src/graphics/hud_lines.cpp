@@ -1,4 +1,4 @@
-#include "render/hud_lines.h"
+#include "graphics/hud_lines.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "render/bmp_image.h"
+#include "graphics/bmp_image.h"
 
 namespace morvane {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "render/bmp_image.h"
+#include "graphics/bmp_image.h"
 
 namespace morvane {
 namespace {

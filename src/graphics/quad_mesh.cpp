@@ -1,4 +1,4 @@
-#include "render/quad_mesh.h"
+#include "graphics/quad_mesh.h"
 
 #include "math/vec3.h"
 
