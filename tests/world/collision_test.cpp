@@ -1,4 +1,4 @@
-// Both collision passes, the spatial-hash one and the all-pairs reference, case by case.
+// Both collision passes, the engine and the all-pairs reference, case by case.
 #include <gtest/gtest.h>
 
 #include <string>

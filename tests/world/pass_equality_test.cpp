@@ -1,4 +1,4 @@
-// The fast passes (spatial-hash collisions, nearby-pocket pocketing) against their references
+// The fast passes (the collision engine, nearby-pocket pocketing) against their references
 // (all pairs, every pocket against every ball), run side by side from many random situations:
 // worlds, shot flags, scores, pocketing order and clicks must stay bit-identical at every step.
 #include <gtest/gtest.h>
