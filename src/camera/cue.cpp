@@ -21,6 +21,29 @@ float viewCosine(const Camera& camera, const Vec3& direction) {
   return dot(camera.forward, direction) / (length(direction) * length(camera.forward));
 }
 
+// The table's sine and cosine of one angle do not quite keep lengths, so every turn scales the
+// axes it moves a little and skews those that are no longer of one length. Over the thousands
+// of turns of a long match between computers the frame shrank towards zero and skewed until
+// the turn towards the aim could no longer reach it, and the shot never came. The computer
+// therefore turns a square frame: forward, right and up perpendicular, each 100 long, pointing
+// where they pointed. A frame too far gone to square is reset as R resets it.
+void squareFrame(Camera& camera) {
+  const float frameLength = 100.0f;
+  const Vec3 f = camera.forward / length(camera.forward);
+  Vec3 r = camera.right - f * dot(camera.right, f);
+  r = r / length(r);
+  Vec3 u = camera.up - f * dot(camera.up, f) - r * dot(camera.up, r);
+  u = u / length(u);
+  const float check = f.x + f.y + f.z + r.x + r.y + r.z + u.x + u.y + u.z;
+  if (!std::isfinite(check)) {
+    resetCameraOrientation(camera);
+    return;
+  }
+  camera.forward = f * frameLength;
+  camera.right = r * frameLength;
+  camera.up = u * frameLength;
+}
+
 }  // namespace
 
 void applyAimKeys(CueState& cue, const AimKeys& keys) {
@@ -66,6 +89,7 @@ void computerAimStep(Camera& camera, CueState& cue, World& world, MatchState& ma
     return;
   }
 
+  squareFrame(camera);
   // d in the camera frame: x along up, y along right.
   const Vec3 u = camera.up, r = camera.right, f = camera.forward;
   const float rows[12] = {u.x, r.x, f.x, -d.x, u.y, r.y, f.y, -d.y, u.z, r.z, f.z, -d.z};
