@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
 #include <vector>
 
 #include "support/match_table.h"
@@ -59,6 +61,38 @@ TEST_F(OneBall, WallsReflectWithoutClampingOnceAndWithOneClickInACorner) {
   EXPECT_EQ(v.x, -v.y);
   EXPECT_EQ(v.x, v.z);
   EXPECT_EQ(sink.played, (std::vector<SoundId>{SoundId::wall}));
+}
+
+float& along(Vec3& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
+
+// A ball meets a wall when its centre is 20 from it (480 in this arena): a ball that ends its
+// move exactly there, heading out, is turned with one click; one float short of it, it goes on
+// untouched; one float past it, it is turned. Heading in, it is never turned. Every axis, both
+// walls.
+TEST_F(OneBall, ExactlyAtWallContactDistanceTheBallIsTurned) {
+  const float contact = 480.0f;
+  const struct { float end; bool turned; } ends[] = {
+      {contact, true}, {std::nextafter(contact, 0.0f), false}, {std::nextafter(contact, 1000.0f), true}};
+  for (int axis = 0; axis < 3; ++axis) {
+    for (float wall : {1.0f, -1.0f}) {
+      for (const auto& e : ends) {
+        for (float heading : {1.0f, -1.0f}) {  // out towards the wall, or in
+          SCOPED_TRACE("axis " + std::to_string(axis) + " wall " + std::to_string(wall) + " end " +
+                       std::to_string(e.end) + " heading " + std::to_string(heading));
+          // 1000 units of speed move it exactly 2 per step.
+          Vec3 position{}, velocity{};
+          along(position, axis) = wall * e.end - wall * heading * 2.0f;
+          along(velocity, axis) = wall * heading * 1000.0f;
+          start(position, velocity);
+          Ball ball = step();
+          ASSERT_EQ(along(ball.position, axis), wall * e.end);
+          const bool turned = e.turned && heading > 0.0f;
+          EXPECT_EQ(along(ball.velocity, axis), wall * heading * (turned ? -990.0f : 990.0f));
+          EXPECT_EQ(sink.count(SoundId::wall), turned ? 1 : 0);
+        }
+      }
+    }
+  }
 }
 
 TEST_F(OneBall, InactiveBallKeepsItsStoredVelocityAndCountsAsAtRest) {
