@@ -114,6 +114,19 @@ TEST(SoakChecks, TheComputersTurnMayOnlyPlaceTheCueBallAndAim) {
   Game onABall = turn;  // the placement itself is the one change allowed, if it is legal
   onABall.world.balls[cueBallSlot].position = onABall.world.balls[4].position;
   EXPECT_TRUE(mentions(check.after(onABall), "may not stand"));
+  Game atTheCentre = turn;  // the last resort, while legal spots exist
+  atTheCentre.world.balls[cueBallSlot].position = Vec3{};
+  EXPECT_TRUE(mentions(check.after(atTheCentre), "may not stand"));
+
+  // An arena with no legal spot at all: the centre, overlapping the ball there, is the rule.
+  Game crowded = *game;
+  crowded.world.arenaHalfSize = crowded.settings.arenaHalfSize = 20.0f;
+  for (int s = 1; s < cueBallSlot; ++s) crowded.world.balls[s].active = 0;
+  crowded.world.balls[0].init(Vec3{}, Vec3{}, colourBlue);
+  check.before(crowded);
+  computerTurn(crowded, progress, workers);
+  EXPECT_EQ(crowded.world.balls[cueBallSlot].position, Vec3{});
+  EXPECT_EQ(check.after(crowded), std::nullopt);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #include "soak/soak_checks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
+#include "ai/computer_turn.h"
 #include "rules/referee.h"
 
 namespace morvane::soak {
@@ -33,6 +35,24 @@ bool redPutBack(const World& world, int slot) {
   const Ball& ball = world.balls[slot];
   return slot == 0 && ball.colour == colourRed && ball.position == Vec3{} && ball.velocity == Vec3{} &&
          objectBallsOnTable(world) == 1;
+}
+
+// The points of the scan the computer falls back on when random spots keep being refused (in
+// steps of 10, or wider so that an axis has at most 201 points): true if any is legal.
+bool anyScannedSpot(const World& world) {
+  const float h = world.arenaHalfSize;
+  const float step = std::max(placementScanStep, 2.0f * h / (maxPlacementScanPoints - 1));
+  const int points = static_cast<int>(2.0f * h / step) + 1;
+  for (int i = 0; i < points; ++i) {
+    for (int j = 0; j < points; ++j) {
+      for (int k = 0; k < points; ++k) {
+        const Vec3 spot{-h + step * static_cast<float>(i), -h + step * static_cast<float>(j),
+                        -h + step * static_cast<float>(k)};
+        if (cueBallPlacementOk(world, spot)) return true;
+      }
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -120,8 +140,11 @@ std::optional<std::string> TurnCheck::after(const Game& game) {
   if (placing) {
     World without = game.world;
     without.balls[cueBallSlot].active = 0;
+    const bool legal = cueBallPlacementOk(without, cueBall.position);
+    // The last resort of an arena too crowded for it: the centre, when the scan finds no spot.
+    const bool lastResort = !legal && cueBall.position == Vec3{} && !anyScannedSpot(without);
     if (cueBall.active == 0 || cueBall.colour != colourCueBall || !(cueBall.velocity == Vec3{}) ||
-        !cueBallPlacementOk(without, cueBall.position)) {
+        !(legal || lastResort)) {
       return "the computer put the cue ball down where it may not stand: " + describe(cueBall.position);
     }
   }
