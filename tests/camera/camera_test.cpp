@@ -3,7 +3,7 @@
 #include "game/game.h"
 #include "game/input.h"
 #include "math/rotation.h"
-#include "settings/match_settings.h"
+#include "rules/match_settings.h"
 
 namespace morvane {
 namespace {
