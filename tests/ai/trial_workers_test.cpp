@@ -63,26 +63,6 @@ TEST(TrialWorkers, AnExceptionInAWorkersJobIsRethrownOnTheCallingThread) {
   EXPECT_EQ(std::pair(runs[0].load(), runs[1].load()), std::pair(1, 1));
 }
 
-TEST(TrialWorkers, LeavingABatchByAnExceptionWaitsForTheWorkers) {
-  TrialWorkers pool(2);
-  auto returned = std::make_shared<std::atomic<int>>(0);
-  std::atomic<int> entered{0};
-  const std::function<void(int)> slow = [&, returned](int) {
-    entered.fetch_add(1);
-    std::this_thread::sleep_for(30ms);
-    returned->fetch_add(1);
-  };
-  int returnedWhenCaught = -1;
-  try {
-    TrialBatch batch(pool, slow);
-    ASSERT_TRUE(waitUntil([&] { return entered.load() == 2; }));
-    throw std::runtime_error("frame failed");
-  } catch (const std::runtime_error&) {
-    returnedWhenCaught = returned->load();
-  }
-  EXPECT_EQ(returnedWhenCaught, 2);
-}
-
 // In-order trials on an open table: the cue ball at the centre, one blue ball ahead, no pocket.
 struct InOrder : ::testing::Test {
   static constexpr int itemCount = 400;
