@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <vector>
 
 #include "settings/ok_processing.h"
 
@@ -26,10 +27,23 @@ namespace {
 // Attempts at drawing settings the dialog accepts before the seed is given up.
 constexpr int maxDraws = 200;
 
-int cycleLength() {
-  int length = 0;
-  for (const SettingsGroup& group : settingsGroups) length += group.weight;
-  return length;
+// One cycle of the groups by their weights, interleaved (smooth weighted round robin), so that a
+// short soak already meets most groups and the costly ones come seldom.
+std::vector<int> groupCycle() {
+  int total = 0;
+  for (const SettingsGroup& group : settingsGroups) total += group.weight;
+  std::vector<int> cycle;
+  std::array<int, groupCount> credit{};
+  for (int slot = 0; slot < total; ++slot) {
+    int best = 0;
+    for (int g = 0; g < groupCount; ++g) {
+      credit[g] += settingsGroups[g].weight;
+      if (credit[g] > credit[best]) best = g;
+    }
+    credit[best] -= total;
+    cycle.push_back(best);
+  }
+  return cycle;
 }
 
 int levelOf(float aimError) {
@@ -60,12 +74,8 @@ DialogInput drawInput(const SettingsGroup& group, std::mt19937_64& draw) {
 }  // namespace
 
 int groupOfSeed(uint32_t seed) {
-  int position = static_cast<int>(seed % static_cast<uint32_t>(cycleLength()));
-  for (int g = 0; g < groupCount; ++g) {
-    if (position < settingsGroups[g].weight) return g;
-    position -= settingsGroups[g].weight;
-  }
-  return groupCount - 1;
+  static const std::vector<int> cycle = groupCycle();
+  return cycle[seed % cycle.size()];
 }
 
 MatchPlan planMatch(uint32_t seed) {

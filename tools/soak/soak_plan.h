@@ -24,7 +24,7 @@ struct SettingsGroup {
 constexpr int groupCount = 6;
 extern const std::array<SettingsGroup, groupCount> settingsGroups;
 
-// The group a seed plays in: the seeds cycle through the groups by their weights.
+// The group a seed plays in: the seeds cycle through the groups by their weights, interleaved.
 int groupOfSeed(uint32_t seed);
 
 struct MatchPlan {
