@@ -46,7 +46,8 @@ struct GroupTotals {
                "usage: soak [--seed S] [--rounds N | --seconds T | --quick] [--matches M] [--group G]\n"
                "  --seed S     first match seed (default 1); match k plays seed S + k\n"
                "  --rounds N   stop once N rounds have ended\n"
-               "  --seconds T  stop after T seconds; --quick is --seconds %d\n"
+               "  --seconds T  stop after T seconds, each match after a sixth of them at most;\n"
+               "               --quick is --seconds %d\n"
                "  --matches M  play at most M matches (--seed S --matches 1 replays one match)\n"
                "  --group G    only the seeds of group G (0-%d)\n",
                quickSeconds, groupCount - 1);
@@ -146,7 +147,13 @@ int main(int argc, char** argv) {
     }
     stop.roundsLeft = options.rounds > 0 ? static_cast<int>(options.rounds - roundsDone) : 1 << 30;
     const auto matchStart = std::chrono::steady_clock::now();
-    const MatchResult r = playMatch(plan, stop, workers);
+    StopWhen matchStop = stop;
+    if (options.seconds > 0) {
+      // A run against the clock gives each match a share of it, so that one long match cannot
+      // keep the other groups out.
+      matchStop.deadline = std::min(stop.deadline, matchStart + (stop.deadline - start) / groupCount);
+    }
+    const MatchResult r = playMatch(plan, matchStop, workers);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - matchStart;
     ++t.matches;
     t.finished += r.finished ? 1 : 0;
