@@ -257,7 +257,7 @@ void registerAll() {
                                                     {"chaotic50_all_moving", Motion::chaotic50AllMoving}};
   for (const auto& [name, motion] : worlds) {
     for (bool straightforward : {false, true}) {
-      const std::string label = std::string("tick/") + name + (straightforward ? "/all_pairs" : "/broad_phase");
+      const std::string label = std::string("tick/") + name + (straightforward ? "/all_pairs" : "/engine");
       benchmark::RegisterBenchmark(label.c_str(), tickBenchmark, motion, straightforward)
           ->Unit(benchmark::kMicrosecond);
     }

@@ -1,5 +1,5 @@
 // One whole simulation tick (motion, collisions, pocketing) at 86, 345 and 1000 balls, with the
-// spatial-hash collision pass and with the all-pairs reference side by side, and with no
+// collision engine and with the all-pairs reference side by side, and with no
 // collision pass at all as the common base.
 //
 // The table is put back to its starting snapshot every restartEvery ticks, so every measurement
@@ -94,13 +94,13 @@ Table diamond86() { return diamondBreak(5); }
 Table diamond345() { return diamondBreak(8); }
 
 BENCHMARK_CAPTURE(worldTick, 86_balls_no_collisions, &diamond86, CollisionPass::none);
-BENCHMARK_CAPTURE(worldTick, 86_balls_spatial_hash, &diamond86, CollisionPass::engine);
+BENCHMARK_CAPTURE(worldTick, 86_balls_engine, &diamond86, CollisionPass::engine);
 BENCHMARK_CAPTURE(worldTick, 86_balls_all_pairs, &diamond86, CollisionPass::allPairs);
 BENCHMARK_CAPTURE(worldTick, 345_balls_no_collisions, &diamond345, CollisionPass::none);
-BENCHMARK_CAPTURE(worldTick, 345_balls_spatial_hash, &diamond345, CollisionPass::engine);
+BENCHMARK_CAPTURE(worldTick, 345_balls_engine, &diamond345, CollisionPass::engine);
 BENCHMARK_CAPTURE(worldTick, 345_balls_all_pairs, &diamond345, CollisionPass::allPairs);
 BENCHMARK_CAPTURE(worldTick, 1000_balls_no_collisions, &chaoticRush, CollisionPass::none);
-BENCHMARK_CAPTURE(worldTick, 1000_balls_spatial_hash, &chaoticRush, CollisionPass::engine);
+BENCHMARK_CAPTURE(worldTick, 1000_balls_engine, &chaoticRush, CollisionPass::engine);
 BENCHMARK_CAPTURE(worldTick, 1000_balls_all_pairs, &chaoticRush, CollisionPass::allPairs);
 
 }  // namespace
