@@ -239,8 +239,12 @@ inline OkCase okCaseFromBytes(Bytes bytes) {
   for (int i = 0; i < 4; ++i) c.seed |= uint32_t{next()} << (8 * i);
   for (std::string* field : {&c.input.player1Name, &c.input.player2Name, &c.input.arenaSize, &c.input.rack,
                              &c.input.rounds}) {
-    const size_t length = std::min<size_t>(next(), bytes.size() - std::min(at, bytes.size()));
-    field->assign(reinterpret_cast<const char*>(bytes.data()) + std::min(at, bytes.size()), length);
+    // The length byte is taken first: what remains is counted after it (argument order is not
+    // fixed, so the two must not share one expression).
+    const size_t wanted = next();
+    const size_t start = std::min(at, bytes.size());
+    const size_t length = std::min(wanted, bytes.size() - start);
+    field->assign(reinterpret_cast<const char*>(bytes.data()) + start, length);
     at += length;
   }
   return c;
