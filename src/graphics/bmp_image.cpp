@@ -1,12 +1,8 @@
 #include "graphics/bmp_image.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-
-#include "text/little_endian.h"
+#include "io/little_endian.h"
+#include "io/whole_file.h"
 
 namespace morvane {
 namespace {
@@ -19,7 +15,7 @@ constexpr uint64_t maxPaletteEntries = 256;
 constexpr uint32_t uncompressed = 0;  // BI_RGB
 // Far above any image within maxBmpPixels (at most 4 bytes per pixel with row padding), and
 // small enough that a stray large file is refused before it is read into memory.
-constexpr int64_t maxFileBytes = 64 * 1024 * 1024;
+constexpr size_t maxFileBytes = 64 * 1024 * 1024;
 
 BmpResult failure(std::string messageUtf8) {
   BmpResult result;
@@ -36,21 +32,6 @@ BmpResult notFound(const std::string& fileName) { return failure(fileName + " ne
 std::string sizeText(int64_t width, int64_t height) {
   return std::to_string(width) + " × " + std::to_string(height);
 }
-
-// Closes the descriptor on every return path.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -153,24 +134,15 @@ BmpResult decodeBmp(std::span<const uint8_t> bytes, const std::string& fileName)
 
 BmpResult readBmpFile(const std::string& path) {
   // Read-only, and non-blocking so that a FIFO under the texture's name cannot hang the start.
-  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return notFound(path);
-  struct stat status {};
-  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return notFound(path);
-  if (status.st_size > maxFileBytes) {
-    return refuse(path, "túl nagy fájl: " + std::to_string(status.st_size) + " bájt");
+  std::vector<uint8_t> bytes;
+  const WholeFile file = readWholeFile(path, maxFileBytes, bytes);
+  switch (file.status) {
+    case WholeFileStatus::ok: break;
+    case WholeFileStatus::notFound: return notFound(path);
+    case WholeFileStatus::tooLarge:
+      return refuse(path, "túl nagy fájl: " + std::to_string(file.sizeAtOpen) + " bájt");
+    case WholeFileStatus::unreadable: return failure(path + ": a fájl nem olvasható");
   }
-
-  std::vector<uint8_t> bytes(static_cast<size_t>(status.st_size));
-  size_t filled = 0;
-  while (filled < bytes.size()) {
-    const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return failure(path + ": a fájl nem olvasható");
-    if (got == 0) break;  // shrank since fstat: decode what is there, its checks still hold
-    filled += static_cast<size_t>(got);
-  }
-  bytes.resize(filled);
   return decodeBmp(bytes, path);
 }
 

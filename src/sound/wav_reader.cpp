@@ -1,16 +1,12 @@
 #include "sound/wav_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
 #include <new>
 
-#include "text/little_endian.h"
+#include "io/little_endian.h"
+#include "io/whole_file.h"
 
 namespace morvane {
 namespace {
@@ -22,9 +18,6 @@ constexpr size_t plainFmtSize = 16;
 constexpr size_t extensibleFmtSize = 40;
 // A file is a handful of chunks; the bound keeps a file of millions of empty chunks cheap.
 constexpr int maxChunksWalked = 1024;
-// The file is read in steps of this size, so a file that grows while it is read (or lies about
-// its size) is noticed as soon as it passes maxWavFileBytes.
-constexpr size_t readStepBytes = 64 * 1024;
 
 // KSDATAFORMAT_SUBTYPE_PCM as it lies in the file.
 constexpr std::array<uint8_t, 16> pcmSubFormat = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
@@ -127,48 +120,16 @@ int16_t interpolate(int32_t a, int32_t b, uint64_t fraction, uint64_t denominato
   return static_cast<int16_t>(a + step);
 }
 
-// Closes the descriptor on every return path.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
+// A whole regular file of at most maxWavFileBytes. Anything else that opens (a directory, a
+// FIFO, a device such as /dev/zero) counts as no file.
+std::optional<LoadFailure> readClipFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  switch (readWholeFile(path, maxWavFileBytes, bytes).status) {
+    case WholeFileStatus::ok: return std::nullopt;
+    case WholeFileStatus::tooLarge: return notWaveform(path);
+    case WholeFileStatus::notFound:
+    case WholeFileStatus::unreadable: break;
   }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// Reads a whole regular file of at most maxWavFileBytes. Anything else that opens (a directory,
-// a FIFO, a device such as /dev/zero) counts as no file: non-blocking, so a FIFO without a
-// writer returns at once instead of waiting for one.
-std::optional<LoadFailure> readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return notFound(path);
-  struct stat status {};
-  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return notFound(path);
-  if (status.st_size < 0 || static_cast<uint64_t>(status.st_size) > maxWavFileBytes) {
-    return notWaveform(path);
-  }
-
-  bytes.reserve(static_cast<size_t>(status.st_size));
-  size_t filled = 0;
-  for (;;) {
-    // One byte past the cap is enough to tell a file that has grown beyond it.
-    const size_t room = std::min(readStepBytes, maxWavFileBytes + 1 - filled);
-    bytes.resize(filled + room);
-    const ssize_t got = ::read(file.get(), bytes.data() + filled, room);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return notFound(path);
-    if (got == 0) break;
-    filled += static_cast<size_t>(got);
-    if (filled > maxWavFileBytes) return notWaveform(path);
-  }
-  bytes.resize(filled);
-  return std::nullopt;
+  return notFound(path);
 }
 
 }  // namespace
@@ -176,7 +137,7 @@ std::optional<LoadFailure> readWholeFile(const std::string& path, std::vector<ui
 std::optional<LoadFailure> readWavFile(const std::string& path, WavFile& wav) {
   try {
     std::vector<uint8_t> bytes;
-    if (auto failed = readWholeFile(path, bytes)) return failed;
+    if (auto failed = readClipFile(path, bytes)) return failed;
     return parseWav(bytes, path, wav);
   } catch (const std::bad_alloc&) {
     return outOfMemory(path);
