@@ -87,8 +87,8 @@ void BallGrid::snapshot(const BallTable& balls, const int16_t* slots, int n) {
     const Vec3& p = balls[slots[k]].position;
     const F4 c = {p.x, p.y, p.z, 0.0f};
     const I4 finite = (c <= largest) & (c >= -largest);
-    lo = finite & (c < lo) ? c : lo;
-    hi = finite & (c > hi) ? c : hi;
+    lo = (finite & (c < lo)) ? c : lo;
+    hi = (finite & (c > hi)) ? c : hi;
     positions[k] = c;
   }
   entryCount_ = n;
