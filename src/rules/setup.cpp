@@ -64,15 +64,24 @@ bool withinWalls(Vec3 p, float h) {
   return std::fabs(p.x) <= h && std::fabs(p.y) <= h && std::fabs(p.z) <= h;
 }
 
+// A pocket the balls can reach: its centre within the walls. In an arena under 80 wide the
+// chaotic pocket range lies partly beyond a wall, and one narrower than a ball (under 40) turns
+// every ball at once from both walls: the balls barely move and such pockets are out of reach.
+bool pocketInPlay(const Pocket& pocket, float h) {
+  return pocket.active != 0 && withinWalls(pocket.centre, h);
+}
+
 // The last resort after every repeat of an unplayable layout: nothing here draws a number.
 void makePlayable(World& world) {
+  const float h = world.arenaHalfSize;
   for (Ball& ball : world.balls) {
-    if (ball.active != 0 && !withinWalls(ball.position, world.arenaHalfSize)) ball.active = 0;
+    if (ball.active != 0 && !withinWalls(ball.position, h)) ball.active = 0;
   }
   for (const Pocket& pocket : world.pockets) {
-    if (pocket.active != 0) return;
+    if (pocketInPlay(pocket, h)) return;
   }
   Pocket& pocket = world.pockets[0];
+  pocket.centre = Vec3{};
   for (Ball& ball : world.balls) {
     if (ball.active != 0 && pocket.contains(ball.position)) ball.active = 0;
   }
@@ -118,7 +127,7 @@ bool layoutPlayable(const World& world) {
     if (ball.active != 0 && !withinWalls(ball.position, world.arenaHalfSize)) return false;
   }
   for (const Pocket& pocket : world.pockets) {
-    if (pocket.active != 0) return true;
+    if (pocketInPlay(pocket, world.arenaHalfSize)) return true;
   }
   return false;
 }

@@ -10,7 +10,8 @@
 namespace morvane {
 
 // A round's layout that cannot be played to its end (a racked ball outside the walls, or no
-// active pocket) is laid out again, with the generator as it stands, at most this many times.
+// active pocket within them) is laid out again, with the generator as it stands, at most this
+// many times.
 constexpr int maxLayoutRepeats = 1000;
 
 // layOutPlayableRound, loadSounds, resetMatchState, buildSphereMesh, in this order.
@@ -21,13 +22,14 @@ void setUpMatch(World& world, MatchState& match, const MatchSettings& settings, 
 // The arena size from the settings, then rackBalls and placePockets: one layout of a round.
 void layOutRound(World& world, const MatchSettings& settings, Random& random);
 
-// Every active ball's centre within the walls (-H..H on each axis) and at least one pocket
-// active: a round on this layout can be played to its end.
+// Every active ball's centre within the walls (-H..H on each axis) and at least one active
+// pocket with its centre within them: a round on this layout can be played to its end.
 bool layoutPlayable(const World& world);
 
 // layOutRound, repeated while the layout is not playable, at most maxRepeats more times. If the
-// last one still is not, its balls outside the walls leave the table and, when no pocket is
-// active, pocket 0 is activated where it was last tried and the balls it holds leave the table.
+// last one still is not, its balls outside the walls leave the table and, when no active pocket
+// lies within the walls, pocket 0 is activated at the centre and the balls it holds leave the
+// table.
 // Returns the number of repeats made.
 int layOutPlayableRound(World& world, const MatchSettings& settings, Random& random,
                         int maxRepeats = maxLayoutRepeats);

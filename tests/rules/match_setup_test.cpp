@@ -92,21 +92,23 @@ bool withinWalls(const World& world, Vec3 p) {
   return std::fabs(p.x) <= h && std::fabs(p.y) <= h && std::fabs(p.z) <= h;
 }
 
-// The last resort keeps every racked ball that is within the walls and outside pocket 0, moves
-// none, and leaves pocket 0 active where it was last tried when no pocket fitted.
+// The last resort keeps every racked ball that is within the walls (and, when no active pocket
+// lies within them, outside a pocket 0 put at the centre), moves none, and leaves a pocket in play.
 void expectLastResort(const World& racked, const World& played, const char* name) {
   SCOPED_TRACE(name);
   ASSERT_FALSE(layoutPlayable(racked));
   EXPECT_TRUE(layoutPlayable(played));
-  bool anyPocket = false;
-  for (const Pocket& pocket : racked.pockets) anyPocket = anyPocket || pocket.active != 0;
-  const Pocket& first = racked.pockets[0];
-  EXPECT_EQ(played.pockets[0].centre, first.centre);
-  EXPECT_EQ(played.pockets[0].active, 1);
+  bool pocketInPlay = false;
+  for (const Pocket& pocket : racked.pockets) {
+    pocketInPlay = pocketInPlay || (pocket.active != 0 && withinWalls(racked, pocket.centre));
+  }
+  Pocket centre;
+  centre.active = 1;
+  EXPECT_EQ(played.pockets[0], pocketInPlay ? racked.pockets[0] : centre);
   for (int s = 0; s < ballCount; ++s) {
     const Ball& ball = racked.balls[s];
     const bool kept = ball.active != 0 && withinWalls(racked, ball.position) &&
-                      (anyPocket || !first.contains(ball.position));
+                      (pocketInPlay || !centre.contains(ball.position));
     EXPECT_EQ(played.balls[s].active, kept ? 1 : 0) << "slot " << s;
     EXPECT_EQ(played.balls[s].position, ball.position) << "slot " << s;
   }
@@ -135,17 +137,21 @@ TEST(ChaoticRack, ARoundWithoutRoomForAPocketIsLaidOutAgain) {
 }
 
 TEST(ChaoticRack, LayingOutAgainIsBoundedAndTheLastResortLeavesAPocket) {
-  // 100 wide: every scattered ball lies inside every place a pocket may take.
-  MatchSettings settings = defaultMatchSettings();
-  settings.chaoticRack = 1;
-  settings.rackSize = 2;
-  settings.arenaHalfSize = 50.0f;
-  Random random(3), expected(3);
-  const auto played = std::make_unique<World>(), last = std::make_unique<World>();
-  EXPECT_EQ(layOutPlayableRound(*played, settings, random, 2), 2);
-  for (int layout = 0; layout < 3; ++layout) layOutRound(*last, settings, expected);
-  EXPECT_EQ(random, expected);
-  expectLastResort(*last, *played, "chaotic 1 in 100");
+  const struct { int n; float halfSize; const char* name; } cases[] = {
+      {1, 50.0f, "100 wide: every scattered ball lies inside every place a pocket may take"},
+      {5, 16.5f, "33 wide, narrower than a ball: the pockets find room only beyond the walls"}};
+  for (const auto& c : cases) {
+    MatchSettings settings = defaultMatchSettings();
+    settings.chaoticRack = 1;
+    settings.rackSize = 2 * c.n;
+    settings.arenaHalfSize = c.halfSize;
+    Random random(3), expected(3);
+    const auto played = std::make_unique<World>(), last = std::make_unique<World>();
+    EXPECT_EQ(layOutPlayableRound(*played, settings, random, 2), 2);
+    for (int layout = 0; layout < 3; ++layout) layOutRound(*last, settings, expected);
+    EXPECT_EQ(random, expected);
+    expectLastResort(*last, *played, c.name);
+  }
 }
 
 // Set up without the dialog's check, a diamond that does not fit goes to the last resort at

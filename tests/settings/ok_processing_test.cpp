@@ -107,9 +107,11 @@ TEST(OkProcessing, TheArenaMustHoldTheRackAndLeaveAPocket) {
       {3, "169", 0, 0},  {3, "170", 0, 1},  {4, "282", 0, 0},  {4, "283", 0, 1},  {5, "395", 0, 0},  {5, "396", 0, 1},
       {6, "509", 0, 0},  {6, "510", 0, 1},  {7, "622", 0, 0},  {7, "623", 0, 1},  {8, "735", 0, 0},  {8, "736", 0, 1},
       {8, "50", 0, 0},   {5, "100", 0, 0},  {5, "395.97", 0, 0}, {5, "395.98", 0, 1},
-      // Chaotic: at 100 every ball blocks every place a pocket may take; at 20 the scatter
-      // reaches past the walls.
-      {1, "100", 1, 0},  {5, "100", 1, 0},  {50, "100", 1, 0}, {1, "20", 1, 0},  {50, "1000", 1, 1}, {1, "400", 1, 1}};
+      // Chaotic: at 100 every ball blocks every place a pocket may take; at 50 and 33 pockets
+      // find room only beyond the walls, out of the balls' reach; at 20 the scatter reaches past
+      // the walls.
+      {1, "100", 1, 0},  {5, "100", 1, 0},  {50, "100", 1, 0}, {50, "50", 1, 0}, {5, "33", 1, 0},
+      {1, "20", 1, 0},   {50, "1000", 1, 1}, {1, "400", 1, 1}};
   for (const Case& c : cases) {
     expectRead(typed(c.size, std::to_string(c.n), "5", c.chaotic), static_cast<float>(std::stod(c.size) * 0.5),
                2 * c.n, 5, c.ok ? nullptr : arena);

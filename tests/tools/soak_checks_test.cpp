@@ -57,6 +57,11 @@ TEST(SoakChecks, ALayoutWithABallOutsideNoPocketOrTheCueBallDown) {
   Game noPocket = *game;
   for (Pocket& pocket : noPocket.world.pockets) pocket.active = 0;
   EXPECT_TRUE(mentions(checkLayout(noPocket), "without an active pocket"));
+  noPocket.world.pockets[4].active = 1;  // the only one, beyond a wall
+  noPocket.world.pockets[4].centre = Vec3{0.0f, 0.0f, 520.0f};
+  EXPECT_TRUE(mentions(checkLayout(noPocket), "without an active pocket"));
+  noPocket.world.pockets[4].centre.z = 500.0f;
+  EXPECT_EQ(checkLayout(noPocket), std::nullopt);
   Game cueDown = *game;
   computerPlacesCueBall(cueDown.world, cueDown.match, cueDown.random);
   EXPECT_TRUE(mentions(checkLayout(cueDown), "cue ball"));

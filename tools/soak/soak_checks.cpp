@@ -82,8 +82,10 @@ std::optional<std::string> checkLayout(const Game& game) {
     }
   }
   bool pocket = false;
-  for (const Pocket& p : world.pockets) pocket = pocket || p.active != 0;
-  if (!pocket) return std::string("a round was laid out without an active pocket: it can never end");
+  for (const Pocket& p : world.pockets) {
+    pocket = pocket || (p.active != 0 && within(p.centre, world.arenaHalfSize));
+  }
+  if (!pocket) return std::string("a round was laid out without an active pocket within the walls");
   const Ball& cueSlot = world.balls[cueBallSlot];
   if (game.match.ballInHand == 0 || (cueSlot.active != 0 && cueSlot.colour == colourCueBall)) {
     return std::string("the cue ball is on the table after a set-up");

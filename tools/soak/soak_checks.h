@@ -29,8 +29,9 @@ class TickChecks {
   bool ballInHand_ = false;
 };
 
-// A freshly laid out round: every ball within the walls, a pocket to play into, the cue ball
-// off the table (its slot may hold a coloured ball in the largest chaotic rack).
+// A freshly laid out round: every ball within the walls, an active pocket with its centre within
+// them, the cue ball off the table (its slot may hold a coloured ball in the largest chaotic
+// rack).
 std::optional<std::string> checkLayout(const Game& game);
 
 // No active ball with a coordinate that is not finite, or standing farther past a wall than
