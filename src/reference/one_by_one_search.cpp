@@ -14,7 +14,7 @@ bool playTrialWithFullPasses(World& world, MatchState& match, CueState& cue, con
   ScoringListener scoring(match, settings);
   // The rest test comes before each step: the trial ends with the step in which a foul happened.
   while (!allBallsAtRest(world) && match.foulCommitted == 0) {
-    for (Ball& ball : world.balls) ball.step(world.arenaHalfSize, silence);
+    moveBallsOneByOne(world, silence);
     collideBallsAllPairs(world, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour},
                          silence);
     pocketBallsEveryPocket(world, scoring, silence);

@@ -7,7 +7,11 @@
 
 namespace morvane {
 
-// For i from 0 to 998 and j from i + 1 to 999, both active and in contact: collideTouchingPair.
+// Ball::step for each slot in turn, 0 to 999.
+void moveBallsOneByOne(World& world, SoundSink& sounds);
+
+// For i from 0 to 998 and j from i + 1 to 999, both active and in contact (their distance, by
+// length, below 40): collideTouchingPair.
 void collideBallsAllPairs(World& world, FirstTouch touch, SoundSink& sounds);
 
 // For each active pocket in index order, each active ball in slot order whose centre it holds

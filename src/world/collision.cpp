@@ -10,8 +10,6 @@ constexpr float hardClickImpact = 1000.0f;
 
 }  // namespace
 
-bool ballsInContact(const Vec3& lower, const Vec3& upper) { return length(upper - lower) < contactDistance; }
-
 void collideTouchingPair(Ball& a, Ball& b, FirstTouch& touch, SoundSink& sounds) {
   // Recorded for every pair in contact, approaching or not: the lower slot decides.
   if (touch.cueBallTouched == 0 && (a.colour == colourCueBall || b.colour == colourCueBall)) {

@@ -6,10 +6,74 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace morvane {
 
+namespace {
+
+using F4 = float __attribute__((vector_size(16)));
+using I4 = int32_t __attribute__((vector_size(16)));
+
+constexpr int lanes = 4;
+static_assert(ballCount % lanes == 0);
+
+// Each lane's square root taken in double and rounded to float, as length() does.
+F4 roots(F4 sums) {
+#if defined(__SSE2__)
+  const __m128 f = reinterpret_cast<__m128>(sums);
+  const __m128d low = _mm_sqrt_pd(_mm_cvtps_pd(f));
+  const __m128d high = _mm_sqrt_pd(_mm_cvtps_pd(_mm_movehl_ps(f, f)));
+  return reinterpret_cast<F4>(_mm_movelh_ps(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high)));
+#else
+  F4 r;
+  for (int l = 0; l < lanes; ++l) r[l] = static_cast<float>(std::sqrt(static_cast<double>(sums[l])));
+  return r;
+#endif
+}
+
+}  // namespace
+
+// Ball::step on four slots at once, one slot per lane: the same float operations in the same
+// order on each component (the sum of squares as (x*x + y*y) + z*z, its root in double), so each
+// lane rounds exactly as the one-ball step does. Inactive slots are left as they are, and the
+// wall clicks are played in slot order.
 void moveAllBalls(World& world, SoundSink& sounds) {
-  for (Ball& ball : world.balls) ball.step(world.arenaHalfSize, sounds);
+  const float h = world.arenaHalfSize;
+  for (int s = 0; s < ballCount; s += lanes) {
+    Ball* b = &world.balls[s];
+    const I4 active = I4{b[0].active, b[1].active, b[2].active, b[3].active} != 0;
+    if ((active[0] | active[1] | active[2] | active[3]) == 0) continue;
+    F4 p[3] = {F4{b[0].position.x, b[1].position.x, b[2].position.x, b[3].position.x},
+               F4{b[0].position.y, b[1].position.y, b[2].position.y, b[3].position.y},
+               F4{b[0].position.z, b[1].position.z, b[2].position.z, b[3].position.z}};
+    F4 v[3] = {F4{b[0].velocity.x, b[1].velocity.x, b[2].velocity.x, b[3].velocity.x},
+               F4{b[0].velocity.y, b[1].velocity.y, b[2].velocity.y, b[3].velocity.y},
+               F4{b[0].velocity.z, b[1].velocity.z, b[2].velocity.z, b[3].velocity.z}};
+    I4 hit{};
+    for (int a = 0; a < 3; ++a) {
+      p[a] = p[a] + v[a] / stepDivisor;
+      const I4 low = (p[a] - ballRadius <= -h) & (v[a] < 0.0f);
+      v[a] = low ? -v[a] : v[a];
+      const I4 high = (p[a] + ballRadius >= h) & (v[a] > 0.0f);
+      v[a] = high ? -v[a] : v[a];
+      hit |= low | high;
+    }
+    const F4 sum = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
+    const F4 speed = roots(sum);
+    const I4 stopped = speed < stopSpeed;
+    const F4 k = 5000.0f / speed;  // unused where stopped (speed may be 0 there)
+    for (int a = 0; a < 3; ++a) v[a] = stopped ? F4{} : v[a] - v[a] * k / stepDivisor;
+    hit &= active;
+    for (int l = 0; l < lanes; ++l) {
+      if (active[l] == 0) continue;
+      b[l].position = Vec3{p[0][l], p[1][l], p[2][l]};
+      b[l].velocity = Vec3{v[0][l], v[1][l], v[2][l]};
+      if (hit[l] != 0) sounds.play(SoundId::wall);
+    }
+  }
 }
 
 bool allBallsAtRest(const World& world) {
@@ -24,10 +88,7 @@ namespace {
 constexpr int eventShift = 10;  // a fall is pocket << 10 | slot
 constexpr int32_t binLimit = 1 << 20;  // far-away or non-finite coordinates are clamped
 
-using F4 = float __attribute__((vector_size(16)));
-using I4 = int32_t __attribute__((vector_size(16)));
-
-// The 80-unit bins of the three coordinates (and of a fourth, unused): floor(c / 80) computed
+// The 80-unit bins of four coordinates: floor(c / 80) computed
 // with a multiplication by a rounded 1/80, clamped, NaN to the low end. A bin never decreases
 // as the coordinate grows, which is all that matters: a range [a, b] lies in the bins of a to
 // the bins of b.
@@ -82,11 +143,19 @@ void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds) {
   if (!finder.anyPocket()) return;
   int32_t falls[ballCount];
   int fallCount = 0;
-  for (int s = 0; s < ballCount; ++s) {
-    const Ball& ball = world.balls[s];
-    if (ball.active == 0) continue;
-    const int p = finder.lowestHolding(ball.position);
-    if (p >= 0) falls[fallCount++] = p << eventShift | s;
+  // Four slots at a time: their bins on each axis in one go, and the exact test only for a
+  // ball that some pocket's bins reach (most balls are in none).
+  for (int s = 0; s < ballCount; s += lanes) {
+    const Ball* b = &world.balls[s];
+    if ((b[0].active | b[1].active | b[2].active | b[3].active) == 0) continue;
+    const I4 bx = binsOf(F4{b[0].position.x, b[1].position.x, b[2].position.x, b[3].position.x});
+    const I4 by = binsOf(F4{b[0].position.y, b[1].position.y, b[2].position.y, b[3].position.y});
+    const I4 bz = binsOf(F4{b[0].position.z, b[1].position.z, b[2].position.z, b[3].position.z});
+    for (int l = 0; l < lanes; ++l) {
+      if (b[l].active == 0 || finder.candidates(bx[l], by[l], bz[l]) == 0) continue;
+      const int p = finder.lowestHolding(b[l].position);
+      if (p >= 0) falls[fallCount++] = p << eventShift | (s + l);
+    }
   }
   std::sort(falls, falls + fallCount);
   for (int k = 0; k < fallCount; ++k) {

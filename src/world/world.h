@@ -40,8 +40,16 @@ void moveAllBalls(World& world, SoundSink& sounds);
 // centres: the collision engine brought up to date with the whole table, then its pass.
 void collideBalls(World& world, CollisionEngine& engine, FirstTouch touch, SoundSink& sounds);
 
-// The contact test of every collision pass: centres closer than 40, lower slot first.
-bool ballsInContact(const Vec3& lower, const Vec3& upper);
+// The least float that the rounded square root of a sum of squares takes to 40 or more: a sum
+// below it has a root below 40. Comparing the sum saves the root and rounds exactly alike.
+constexpr float contactSquareLimit = 0x1.8ffffep+10f;  // 1599.99988
+
+// The contact test of every collision pass: centres closer than 40, lower slot first, that is
+// length(upper - lower) < 40 with length's float sum of squares.
+inline bool ballsInContact(const Vec3& lower, const Vec3& upper) {
+  const Vec3 d = upper - lower;
+  return d.x * d.x + d.y * d.y + d.z * d.z < contactSquareLimit;
+}
 
 // One pair known to be in contact, lower slot first: first-touch recording, velocity exchange
 // when approaching, click. Reads the current velocities, so a pair sees what earlier pairs of
@@ -58,6 +66,11 @@ class PocketFinder {
   bool anyPocket() const { return any_; }
   // The lowest-numbered active pocket that contains the point, or -1.
   int lowestHolding(const Vec3& point) const;
+  // The pockets that may hold a point in the given 80-unit bins (one bit per pocket): a point
+  // outside all of them is in no pocket.
+  uint32_t candidates(int32_t binX, int32_t binY, int32_t binZ) const {
+    return x_[binX & (binCount - 1)] & y_[binY & (binCount - 1)] & z_[binZ & (binCount - 1)];
+  }
 
  private:
   const PocketTable& pockets_;

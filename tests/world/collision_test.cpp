@@ -1,6 +1,7 @@
 // Both collision passes, the engine and the all-pairs reference, case by case.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,21 @@
 
 namespace morvane {
 namespace {
+
+// The contact test compares the sum of squares with a limit instead of taking its root: every
+// float sum around 40 squared must be judged as length() judges it.
+TEST(ContactTest, TheSquaredLimitJudgesEverySumAsTheRootWould) {
+  for (float s = 1500.0f; s < 1700.0f; s = std::nextafter(s, 2000.0f)) {
+    ASSERT_EQ(static_cast<float>(std::sqrt(static_cast<double>(s))) < contactDistance, s < contactSquareLimit) << s;
+  }
+  Random random(5);
+  for (int k = 0; k < 100000; ++k) {
+    const Vec3 a{randomCoordinate(random, 300.0f), randomCoordinate(random, 300.0f), randomCoordinate(random, 300.0f)};
+    const Vec3 d{randomCoordinate(random, 24.0f), randomCoordinate(random, 24.0f), randomCoordinate(random, 24.0f)};
+    const Vec3 b = a + d * (40.0f / std::max(length(d), 1.0f));  // about 40 apart, either side
+    ASSERT_EQ(ballsInContact(a, b), length(b - a) < contactDistance) << k;
+  }
+}
 
 using CollisionPass = void (*)(World&, FirstTouch, SoundSink&);
 void engineCollisions(World& world, FirstTouch touch, SoundSink& sounds) {

@@ -1,5 +1,5 @@
-// The fast passes (the collision engine, nearby-pocket pocketing) against their references
-// (all pairs, every pocket against every ball), run side by side from many random situations:
+// The fast passes (four-ball motion, the collision engine, nearby-pocket pocketing) against
+// their references (one ball at a time, all pairs, every pocket against every ball), run side by side from many random situations:
 // worlds, shot flags, scores, pocketing order and clicks must stay bit-identical at every step.
 #include <gtest/gtest.h>
 
@@ -55,7 +55,7 @@ struct Run : PocketListener {
     scorePocketedBall(ball, match, settings);
   }
   void step(bool withMotion) {
-    if (withMotion) moveAllBalls(world, sink);
+    if (withMotion) fast ? moveAllBalls(world, sink) : moveBallsOneByOne(world, sink);
     const FirstTouch touch{match.cueBallTouched, match.foulCommitted, match.targetColour};
     fast ? collideBalls(world, engine, touch, sink) : collideBallsAllPairs(world, touch, sink);
     fast ? pocketBalls(world, *this, sink) : pocketBallsEveryPocket(world, *this, sink);
