@@ -8,6 +8,7 @@
 // lanes at a time with few branches. The live tick takes a new snapshot at every pass (all balls
 // move); a trial takes one per trial and lets the few balls it steps become movers, until there
 // are so many that a new snapshot is cheaper.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -44,14 +45,39 @@ class BallGrid {
   // The ball of slot is no longer held (a no-op if it was not).
   void remove(int slot);
   int moverCount() const { return moverCount_; }
+  // Entries of the snapshot, withdrawn ones included.
+  int entryCount() const { return entryCount_; }
 
   // Calls visit(t) for held balls t other than slot, among them every one within 40 of p on
   // each axis (a ball may be visited twice, once from the snapshot and once as a mover, and a
   // stale or far one now and then: callers test contact exactly and drop repeated pairs).
   template <class Visit>
   void forEachNear(int slot, const Vec3& p, const Visit& visit) const {
+    query<false>(slot, p, visit);
+  }
+
+  // The same for a snapshot without movers and a ball of it, but only the entries after the
+  // ball's own: when every held ball asks, each pair near each other is met once, from the
+  // ball that comes first in the snapshot (the box test is symmetric).
+  template <class Visit>
+  void forEachNearLater(int slot, const Vec3& p, const Visit& visit) const {
+    query<true>(slot, p, visit);
+  }
+
+ private:
+  using F4 = float __attribute__((vector_size(16)));
+  using I4 = int32_t __attribute__((vector_size(16)));
+  static constexpr int16_t none = -1;
+  static constexpr int lanes = 4;
+  static constexpr int cellTableSize = maxCellsPerAxis * maxCellsPerAxis * maxCellsPerAxis;
+
+  template <bool laterOnly, class Visit>
+  void query(int slot, const Vec3& p, const Visit& visit) const {
     const F4 centre = {p.x, p.y, p.z, 0.0f};
     const int selfEntry = entryOf_[slot];  // the querying ball is skipped by its entry index
+    // Later entries only: every run starts after the ball's own entry, which leaves the runs
+    // of rows before its row empty and needs no lane test for the ball itself.
+    const int firstEntry = laterOnly ? selfEntry + 1 : 0;
     if (entryCount_ > 0) {
       const I4 lo = keysOf(centre - contactDistance), hi = keysOf(centre + contactDistance);
       const I4 span = hi - lo;
@@ -63,37 +89,34 @@ class BallGrid {
         const bool distinct[4] = {true, span[1] != 0, span[2] != 0, span[1] != 0 && span[2] != 0};
         int begins[4], ends[4], total = 0;
         for (int r = 0; r < 4; ++r) {
-          begins[r] = start_[rows[r] + lo[0]];
-          ends[r] = distinct[r] ? start_[rows[r] + hi[0] + 1] : begins[r];
+          begins[r] = std::max(start_[rows[r] + lo[0]], firstEntry);
+          ends[r] = distinct[r] ? std::max(start_[rows[r] + hi[0] + 1], begins[r]) : begins[r];
           total += ends[r] - begins[r];
         }
-        if (total > (selfEntry != none ? 1 : 0)) {  // else nothing but the ball itself: open space
+        // Else nothing but the ball itself: open space.
+        if (total > (!laterOnly && selfEntry != none ? 1 : 0)) {
           for (int r = 0; r < 4; ++r) {
-            scan(begins[r], ends[r], ex_.data(), ey_.data(), ez_.data(), entrySlot_.data(), selfEntry, centre, visit);
+            scan<laterOnly>(begins[r], ends[r], ex_.data(), ey_.data(), ez_.data(), entrySlot_.data(), selfEntry,
+                            centre, visit);
           }
         }
       } else {
         for (int kz = lo[2]; kz <= hi[2]; ++kz) {
           for (int ky = lo[1]; ky <= hi[1]; ++ky) {
             const int row = dimX_ * (ky + dimY_ * kz);
-            scan(start_[row + lo[0]], start_[row + hi[0] + 1], ex_.data(), ey_.data(), ez_.data(),
-                 entrySlot_.data(), selfEntry, centre, visit);
+            const int begin = std::max(start_[row + lo[0]], firstEntry);
+            scan<laterOnly>(begin, std::max(start_[row + hi[0] + 1], begin), ex_.data(), ey_.data(), ez_.data(),
+                            entrySlot_.data(), selfEntry, centre, visit);
           }
         }
       }
     }
+    if constexpr (laterOnly) return;  // no movers
     const int selfMover = moverOf_[slot];
     if (moverCount_ > 1 || (moverCount_ == 1 && selfMover != 0)) {
-      scan(0, moverCount_, mx_.data(), my_.data(), mz_.data(), moverSlot_.data(), selfMover, centre, visit);
+      scan<false>(0, moverCount_, mx_.data(), my_.data(), mz_.data(), moverSlot_.data(), selfMover, centre, visit);
     }
   }
-
- private:
-  using F4 = float __attribute__((vector_size(16)));
-  using I4 = int32_t __attribute__((vector_size(16)));
-  static constexpr int16_t none = -1;
-  static constexpr int lanes = 4;
-  static constexpr int cellTableSize = maxCellsPerAxis * maxCellsPerAxis * maxCellsPerAxis;
 
   static F4 load(const float* at) {
     F4 v;
@@ -104,8 +127,8 @@ class BallGrid {
   // Lanes e .. e + 3 of a run at a time, the first round unconditional, so that the short runs
   // (almost all of them) cost no branch that depends on their length. A lane is near unless
   // farApart would say far (the same float subtraction, absolute value and comparisons); the
-  // entry of index self (the querying ball's own) is skipped.
-  template <class Visit>
+  // entry of index self (the querying ball's own) is skipped unless the run lies after it.
+  template <bool afterSelf, class Visit>
   static void scan(int begin, int end, const float* xs, const float* ys, const float* zs, const int16_t* slots,
                    int self, const F4& centre, const Visit& visit) {
     const F4 px = centre[0] - F4{}, py = centre[1] - F4{}, pz = centre[2] - F4{};
@@ -117,7 +140,8 @@ class BallGrid {
       const F4 dy = (F4)((I4)(load(ys + e) - py) & magnitude);
       const F4 dz = (F4)((I4)(load(zs + e) - pz) & magnitude);
       const I4 index = I4{0, 1, 2, 3} + e;
-      const I4 near = ~((dx >= reach) | (dy >= reach) | (dz >= reach)) & (index < end) & (index != self);
+      I4 near = ~((dx >= reach) | (dy >= reach) | (dz >= reach)) & (index < end);
+      if constexpr (!afterSelf) near &= index != self;
       for (unsigned hits = laneMask(near); hits != 0; hits &= hits - 1) visit(slots[e + __builtin_ctz(hits)]);
       e += lanes;
     } while (e < end);

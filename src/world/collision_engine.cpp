@@ -44,13 +44,25 @@ void CollisionEngine::resolve(BallTable& balls, std::span<const int16_t> candida
     s.liveStamp[slot] = pass;
     s.live[liveCount++] = slot;
   }
-  for (int k = 0; k < liveCount; ++k) {
-    const int a = s.live[k];
-    s.grid.forEachNear(a, balls[a].position, [&](int b) {
-      if (s.liveStamp[b] == pass && b < a) return;  // found from b's side
-      const int lower = std::min(a, b), upper = std::max(a, b);
-      if (ballsInContact(balls[lower].position, balls[upper].position)) s.pairs.push_back(pairOf(lower, upper));
-    });
+  const auto notePair = [&](int a, int b) {
+    const int lower = std::min(a, b), upper = std::max(a, b);
+    if (ballsInContact(balls[lower].position, balls[upper].position)) s.pairs.push_back(pairOf(lower, upper));
+  };
+  if (s.grid.moverCount() == 0 && liveCount == s.grid.entryCount()) {
+    // Every ball the grid holds is live (the live tick with everything moving): each pair is
+    // found once, from the ball whose entry comes first.
+    for (int k = 0; k < liveCount; ++k) {
+      const int a = s.live[k];
+      s.grid.forEachNearLater(a, balls[a].position, [&](int b) { notePair(a, b); });
+    }
+  } else {
+    for (int k = 0; k < liveCount; ++k) {
+      const int a = s.live[k];
+      s.grid.forEachNear(a, balls[a].position, [&](int b) {
+        if (s.liveStamp[b] == pass && b < a) return;  // found from b's side
+        notePair(a, b);
+      });
+    }
   }
   if (s.pairs.empty()) return;
   std::sort(s.pairs.begin(), s.pairs.end());
