@@ -86,9 +86,15 @@ void SceneRenderer::setSphereMesh(const SphereMesh& mesh) {
 
 void SceneRenderer::drawScene(const Game& game, int viewportWidth, int viewportHeight) {
   beginScene(game, viewportWidth, viewportHeight);
-  drawArena(game.world.arenaHalfSize);
+  // The balls before the walls: the wall pixels hidden behind a ball then fail the depth test
+  // before they are textured and lit (a software rasteriser tests depth first), which is most
+  // of a frame's work when many balls are in view. The picture is the same, since the balls lie
+  // inside the walls; only the sliver of a ball pushed past a wall could now show through a
+  // transparent (black) texel, where before the wall's depth hid it.
+  textures_.bind(0);
   drawAllBalls(game.world, viewVolume(game.camera, viewFieldOfViewDegrees,
                                       drawableAspect(viewportWidth, viewportHeight), viewNearPlane));
+  drawArena(game.world.arenaHalfSize);
   drawLineObjects(game);
 }
 
@@ -131,7 +137,7 @@ void SceneRenderer::drawArena(float h) {
   bindQuadMesh(arenaMesh_);
   drawQuads(arenaMesh_);
   unbindQuadMesh();
-  // Name 0 has no image: everything after the arena is drawn untextured.
+  // Name 0 has no image: everything else is drawn untextured.
   textures_.bind(0);
 }
 
