@@ -56,12 +56,16 @@ class BallGrid {
     query<false>(slot, p, visit);
   }
 
-  // The same for a snapshot without movers and a ball of it, but only the entries after the
-  // ball's own: when every held ball asks, each pair near each other is met once, from the
-  // ball that comes first in the snapshot (the box test is symmetric).
+  // Calls visit(s, t) for pairs of balls held in a snapshot without movers, among them every
+  // pair within 40 of each other on each axis, each pair once: each entry in snapshot order
+  // asks as forEachNear does (the box test is symmetric), but only for the entries after its
+  // own. Neighbouring entries ask about neighbouring memory.
   template <class Visit>
-  void forEachNearLater(int slot, const Vec3& p, const Visit& visit) const {
-    query<true>(slot, p, visit);
+  void forEachNearPair(const Visit& visit) const {
+    for (int e = 0; e < entryCount_; ++e) {
+      const int s = entrySlot_[e];
+      query<true>(s, Vec3{ex_[e], ey_[e], ez_[e]}, [&](int t) { visit(s, t); });
+    }
   }
 
  private:

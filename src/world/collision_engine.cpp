@@ -51,10 +51,7 @@ void CollisionEngine::resolve(BallTable& balls, std::span<const int16_t> candida
   if (s.grid.moverCount() == 0 && liveCount == s.grid.entryCount()) {
     // Every ball the grid holds is live (the live tick with everything moving): each pair is
     // found once, from the ball whose entry comes first.
-    for (int k = 0; k < liveCount; ++k) {
-      const int a = s.live[k];
-      s.grid.forEachNearLater(a, balls[a].position, [&](int b) { notePair(a, b); });
-    }
+    s.grid.forEachNearPair(notePair);
   } else {
     for (int k = 0; k < liveCount; ++k) {
       const int a = s.live[k];
