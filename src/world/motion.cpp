@@ -6,10 +6,6 @@
 #include <cmath>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace morvane {
 
 namespace {
@@ -20,13 +16,15 @@ using I4 = int32_t __attribute__((vector_size(16)));
 constexpr int lanes = 4;
 static_assert(ballCount % lanes == 0);
 
-// Each lane's square root taken in double and rounded to float, as length() does.
+// Each lane's square root taken in double and rounded to float, as length() does: two lanes
+// at a time where the double-precision vector root exists.
 F4 roots(F4 sums) {
 #if defined(__SSE2__)
-  const __m128 f = reinterpret_cast<__m128>(sums);
-  const __m128d low = _mm_sqrt_pd(_mm_cvtps_pd(f));
-  const __m128d high = _mm_sqrt_pd(_mm_cvtps_pd(_mm_movehl_ps(f, f)));
-  return reinterpret_cast<F4>(_mm_movelh_ps(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high)));
+  using F2 = float __attribute__((vector_size(8)));
+  using D2 = double __attribute__((vector_size(16)));
+  const F2 low = __builtin_convertvector(__builtin_ia32_sqrtpd(__builtin_convertvector(F2{sums[0], sums[1]}, D2)), F2);
+  const F2 high = __builtin_convertvector(__builtin_ia32_sqrtpd(__builtin_convertvector(F2{sums[2], sums[3]}, D2)), F2);
+  return F4{low[0], low[1], high[0], high[1]};
 #else
   F4 r;
   for (int l = 0; l < lanes; ++l) r[l] = static_cast<float>(std::sqrt(static_cast<double>(sums[l])));
