@@ -56,10 +56,11 @@ class BallGrid {
     query<false>(slot, p, visit);
   }
 
-  // Calls visit(s, t) for pairs of balls held in a snapshot without movers, among them every
-  // pair within 40 of each other on each axis, each pair once: each entry in snapshot order
-  // asks as forEachNear does (the box test is symmetric), but only for the entries after its
-  // own. Neighbouring entries ask about neighbouring memory.
+  // Calls visit(s, t) for pairs of balls of a snapshot that nothing has been moved in or
+  // removed from since it was taken, among them every pair within 40 of each other on each
+  // axis, each pair once: each entry in snapshot order asks as forEachNear does (the box test
+  // is symmetric), but only about the entries after its own. Neighbouring entries ask about
+  // neighbouring memory.
   template <class Visit>
   void forEachNearPair(const Visit& visit) const {
     for (int e = 0; e < entryCount_; ++e) {
