@@ -16,6 +16,12 @@ using I4 = int32_t __attribute__((vector_size(16)));
 constexpr int lanes = 4;
 static_assert(ballCount % lanes == 0);
 
+// One component of one vector of four consecutive balls, a ball per lane.
+F4 across(const Ball* b, Vec3 Ball::*vector, float Vec3::*component) {
+  return F4{(b[0].*vector).*component, (b[1].*vector).*component, (b[2].*vector).*component,
+            (b[3].*vector).*component};
+}
+
 // Each lane's square root taken in double and rounded to float, as length() does: two lanes
 // at a time where the double-precision vector root exists.
 F4 roots(F4 sums) {
@@ -44,12 +50,10 @@ void moveAllBalls(World& world, SoundSink& sounds) {
     Ball* b = &world.balls[s];
     const I4 active = I4{b[0].active, b[1].active, b[2].active, b[3].active} != 0;
     if ((active[0] | active[1] | active[2] | active[3]) == 0) continue;
-    F4 p[3] = {F4{b[0].position.x, b[1].position.x, b[2].position.x, b[3].position.x},
-               F4{b[0].position.y, b[1].position.y, b[2].position.y, b[3].position.y},
-               F4{b[0].position.z, b[1].position.z, b[2].position.z, b[3].position.z}};
-    F4 v[3] = {F4{b[0].velocity.x, b[1].velocity.x, b[2].velocity.x, b[3].velocity.x},
-               F4{b[0].velocity.y, b[1].velocity.y, b[2].velocity.y, b[3].velocity.y},
-               F4{b[0].velocity.z, b[1].velocity.z, b[2].velocity.z, b[3].velocity.z}};
+    F4 p[3] = {across(b, &Ball::position, &Vec3::x), across(b, &Ball::position, &Vec3::y),
+               across(b, &Ball::position, &Vec3::z)};
+    F4 v[3] = {across(b, &Ball::velocity, &Vec3::x), across(b, &Ball::velocity, &Vec3::y),
+               across(b, &Ball::velocity, &Vec3::z)};
     I4 hit{};
     for (int a = 0; a < 3; ++a) {
       p[a] = p[a] + v[a] / stepDivisor;
@@ -146,9 +150,9 @@ void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds) {
   for (int s = 0; s < ballCount; s += lanes) {
     const Ball* b = &world.balls[s];
     if ((b[0].active | b[1].active | b[2].active | b[3].active) == 0) continue;
-    const I4 bx = binsOf(F4{b[0].position.x, b[1].position.x, b[2].position.x, b[3].position.x});
-    const I4 by = binsOf(F4{b[0].position.y, b[1].position.y, b[2].position.y, b[3].position.y});
-    const I4 bz = binsOf(F4{b[0].position.z, b[1].position.z, b[2].position.z, b[3].position.z});
+    const I4 bx = binsOf(across(b, &Ball::position, &Vec3::x));
+    const I4 by = binsOf(across(b, &Ball::position, &Vec3::y));
+    const I4 bz = binsOf(across(b, &Ball::position, &Vec3::z));
     for (int l = 0; l < lanes; ++l) {
       if (b[l].active == 0 || finder.candidates(bx[l], by[l], bz[l]) == 0) continue;
       const int p = finder.lowestHolding(b[l].position);
