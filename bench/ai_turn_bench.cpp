@@ -2,8 +2,8 @@
 // run. A turn benchmark plays a set of situations once per iteration, each on a fresh copy of
 // the game, and reports the median and the largest single turn besides the total.
 //
-// Tick: moveAllBalls, the collision pass, pocketBalls and the rest test, on a world in motion
-// (86, 345 and 1000 balls), beside moveAllBalls, collideBallsAllPairs and pocketBallsEveryPocket.
+// Tick: the live tick's world step and the rest test, on a world in motion
+// (86, 345 and 1000 balls), beside the step with the one-by-one reference passes.
 // Turns: the break on the default diamond (n = 5, H = 500), later turns of that game, natural
 // turns on the n = 8 diamond, two n = 8 positions in which all 2001 random tries fail, and
 // turns on the chaotic n = 50 scatter.
@@ -60,13 +60,13 @@ MatchSettings computerSettings(int n, bool chaotic) {
 class TurnSnapshots final : public MatchHooks {
  public:
   TurnSnapshots(Game& game, int turns) : game_(game), turns_(turns) {}
-  void computerTurn() override {
+  void takeComputerTurn() override {
     if (static_cast<int>(games.size()) == turns_) return;
     games.push_back(game_);
     games.back().hooks = &noHooks();
     if (static_cast<int>(games.size()) == turns_) return;
     SilentReporter silent;
-    morvane::computerTurn(game_, silent, trialWorkers());
+    playComputerTurn(game_, silent, trialWorkers());
   }
   std::vector<Game> games;
 
@@ -145,9 +145,9 @@ void turnBenchmark(benchmark::State& state, const std::string& name, bool oneByO
       Game game = games[k];
       const auto begin = std::chrono::steady_clock::now();
       if (oneByOne) {
-        computerTurnOneByOne(game, progress);
+        playComputerTurnOneByOne(game, progress);
       } else {
-        computerTurn(game, progress, trialWorkers());
+        playComputerTurn(game, progress, trialWorkers());
       }
       const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
       benchmark::DoNotOptimize(game.cue.cueDirection);
@@ -204,10 +204,10 @@ World worldInMotion(Motion motion) {
   ScoringListener scoring(match, settings);
   SilentSink silence;
   CollisionEngine engine;
+  WholeTable passes(engine);
   for (int tick = 0; tick < 40; ++tick) {
-    moveAllBalls(world, silence);
-    collideBalls(world, engine, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour}, silence);
-    pocketBalls(world, scoring, silence);
+    stepWorld(world, passes, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour}, scoring,
+              silence);
   }
   return world;
 }
@@ -219,6 +219,8 @@ void tickBenchmark(benchmark::State& state, Motion motion, bool straightforward)
   const MatchSettings settings = defaultMatchSettings();
   SilentSink silence;
   CollisionEngine engine;
+  WholeTable wholeTable(engine);
+  OneByOnePasses oneByOne;
   World world = start;
   MatchState match;
   int ticks = 0;
@@ -231,15 +233,12 @@ void tickBenchmark(benchmark::State& state, Motion motion, bool straightforward)
       match.targetColour = colourBlue;
       state.ResumeTiming();
     }
-    moveAllBalls(world, silence);
     const FirstTouch touch{match.cueBallTouched, match.foulCommitted, match.targetColour};
     ScoringListener scoring(match, settings);
     if (straightforward) {
-      collideBallsAllPairs(world, touch, silence);
-      pocketBallsEveryPocket(world, scoring, silence);
+      stepWorld(world, oneByOne, touch, scoring, silence);
     } else {
-      collideBalls(world, engine, touch, silence);
-      pocketBalls(world, scoring, silence);
+      stepWorld(world, wholeTable, touch, scoring, silence);
     }
     benchmark::DoNotOptimize(allBallsAtRest(world));
   }

@@ -15,6 +15,7 @@
 #include "rules/setup.h"
 #include "rules/match_settings.h"
 #include "world/collision_engine.h"
+#include "world/step.h"
 #include "world/world.h"
 
 namespace morvane {
@@ -23,6 +24,19 @@ namespace {
 constexpr int restartEvery = 200;
 
 enum class CollisionPass { none, engine, allPairs };
+
+// The live tick's passes with the collision pass chosen.
+class TickPasses : public WholeTable {
+ public:
+  TickPasses(CollisionEngine& engine, CollisionPass pass) : WholeTable(engine), pass_(pass) {}
+  void collide(World& world, FirstTouch& touch, SoundSink& sounds) {
+    if (pass_ == CollisionPass::engine) WholeTable::collide(world, touch, sounds);
+    if (pass_ == CollisionPass::allPairs) collideBallsAllPairs(world, touch, sounds);
+  }
+
+ private:
+  CollisionPass pass_;
+};
 
 struct Table {
   World world;
@@ -37,7 +51,7 @@ Table diamondBreak(int n) {
   table.settings.rackSize = 2 * n;
   Random random(1);
   MatchHooks hooks;
-  setUpMatch(table.world, table.match, table.settings, random, hooks);
+  layOutRound(table.world, table.match, table.settings, random, hooks);
   table.world.balls[cueBallSlot].init(Vec3{-300.0f, -20.0f, -20.0f}, Vec3{20000.0f, 0.0f, 0.0f}, colourCueBall);
   table.match.ballInHand = 0;
   table.match.shotInProgress = 1;
@@ -52,7 +66,7 @@ Table chaoticRush() {
   table.settings.rackSize = 100;
   Random random(20261206);
   MatchHooks hooks;
-  setUpMatch(table.world, table.match, table.settings, random, hooks);
+  layOutRound(table.world, table.match, table.settings, random, hooks);
   for (Ball& ball : table.world.balls) {
     const float x = randomCoordinate(random, 10000.0f);
     const float y = randomCoordinate(random, 10000.0f);
@@ -68,18 +82,17 @@ void worldTick(benchmark::State& state, Table (*makeTable)(), CollisionPass coll
   Table table = start;
   SilentSink silent;
   CollisionEngine engine;
+  TickPasses passes(engine, collide);
   int ticks = 0;
   for (auto _ : state) {
     if (ticks == restartEvery) {
       table = start;
       ticks = 0;
     }
-    moveAllBalls(table.world, silent);
-    const FirstTouch touch{table.match.cueBallTouched, table.match.foulCommitted, table.match.targetColour};
-    if (collide == CollisionPass::engine) collideBalls(table.world, engine, touch, silent);
-    if (collide == CollisionPass::allPairs) collideBallsAllPairs(table.world, touch, silent);
     ScoringListener scoring(table.match, table.settings);
-    pocketBalls(table.world, scoring, silent);
+    stepWorld(table.world, passes,
+              FirstTouch{table.match.cueBallTouched, table.match.foulCommitted, table.match.targetColour}, scoring,
+              silent);
     benchmark::DoNotOptimize(table.world.balls.data());
     benchmark::ClobberMemory();
     ++ticks;

@@ -41,8 +41,6 @@ class AimGeometry {
   // line to that pocket or the cue ball's path to the ghost ball is blocked.
   bool cutShotAim(Vec3 cue, int slot, Vec3& aim) const;
 
-  Vec3 ballPosition(int slot) const { return positions_[slot]; }
-
  private:
   std::array<Vec3, ballCount> positions_{};  // by slot; only the listed slots are meaningful
   std::array<int16_t, ballCount> objectSlots_{};

@@ -31,7 +31,7 @@ int cutShotCandidates(const CandidateList& list) {
 
 SearchOutcome searchAim(TurnContext& turn, const AimGeometry& geometry, const CandidateList& list,
                         ProgressReporter& progress, Vec3& aim, TrialWorkers& workers) {
-  const ShotTable base{turn.world, turn.match, turn.cue};
+  const ShotState base{turn.world, turn.match, turn.cue};
   InOrderTrials trials(workers, base, turn.settings);
   const Vec3 cue = turn.world.balls[cueBallSlot].position;
   const float searchStrength = maxSearchStrength(turn.world.arenaHalfSize);

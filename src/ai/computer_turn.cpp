@@ -63,7 +63,7 @@ void aimCue(CueState& cue, Vec3 aim) {
   cue.cueDirection = aim * (100.0f / aimLength);
 }
 
-SearchOutcome playComputerTurn(TurnContext& turn, ProgressReporter& progress, const ShotSearch& search) {
+SearchOutcome turnAroundSearch(TurnContext& turn, ProgressReporter& progress, const ShotSearch& search) {
   if (turn.match.ballInHand != 0) computerPlacesCueBall(turn.world, turn.match, turn.random);
   // Built after the placement: the candidates are ordered for the cue ball's new spot.
   const auto geometry = std::make_unique<AimGeometry>(turn.world);
@@ -79,7 +79,7 @@ SearchOutcome playComputerTurn(TurnContext& turn, ProgressReporter& progress, co
 }
 
 SearchOutcome computerTurn(TurnContext& turn, ProgressReporter& progress, TrialWorkers& workers) {
-  return playComputerTurn(turn, progress, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
+  return turnAroundSearch(turn, progress, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
     return searchAim(turn, geometry, list, progress, aim, workers);
   });
 }

@@ -25,7 +25,7 @@ using ShotSearch = std::function<SearchOutcome(const AimGeometry&, const Candida
 
 // The turn around a given search: placement if in hand, candidates, the search, the progress
 // bar hidden, aim error, the cue aimed and computerShotPending set.
-SearchOutcome playComputerTurn(TurnContext& turn, ProgressReporter& progress, const ShotSearch& search);
+SearchOutcome turnAroundSearch(TurnContext& turn, ProgressReporter& progress, const ShotSearch& search);
 
 // Random points (x, y, z drawn in this order) until one passes cueBallPlacementOk; after 100000
 // refusals the first legal point of a scan of the arena in steps of 10 (x outermost), and if

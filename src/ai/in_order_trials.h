@@ -29,7 +29,7 @@ struct TrialSlot {
 // when the consumer reaches its item, or at the end of the batch.
 class InOrderTrials {
  public:
-  InOrderTrials(TrialWorkers& workers, const ShotTable& base, const MatchSettings& settings)
+  InOrderTrials(TrialWorkers& workers, const ShotState& base, const MatchSettings& settings)
       : workers_(workers), base_(base), settings_(settings), loaded_(workers.workerCount() + 1, 0) {}
 
   // plan(i, aim, strength, requirePocket) -> whether item i is a trial; runs on any thread.
@@ -101,7 +101,7 @@ class InOrderTrials {
 
  private:
   TrialWorkers& workers_;
-  const ShotTable& base_;
+  const ShotState& base_;
   const MatchSettings& settings_;
   std::vector<uint8_t> loaded_;  // entry k written and read only by the owner of simulator k
 };

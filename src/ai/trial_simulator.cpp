@@ -1,25 +1,24 @@
 #include "ai/trial_simulator.h"
 
-#include <algorithm>
 #include <bit>
 #include <cmath>
 
 #include "rules/referee.h"
 #include "rules/scoring.h"
+#include "world/step.h"
 
 namespace morvane {
 namespace {
 
 SilentSink silence;
 
-constexpr int eventShift = 10;  // a fall is pocket << 10 | slot
 constexpr int abandonPollSteps = 16;
 
 bool isNegativeZeroOrNaN(float v) { return std::bit_cast<uint32_t>(v) == 0x80000000u || v != v; }
 
 }  // namespace
 
-TrialSimulator::TrialSimulator() { pocketEvents_.reserve(ballCount); }
+TrialSimulator::TrialSimulator() = default;
 
 // A resting ball whose velocity is +0.0 on every axis and whose position holds no -0.0 (nor
 // NaN) is left bit for bit unchanged by the motion step: it moves by +0 and its velocity is
@@ -32,10 +31,10 @@ bool TrialSimulator::needsStep(const Ball& ball) const {
   return isNegativeZeroOrNaN(p.x) || isNegativeZeroOrNaN(p.y) || isNegativeZeroOrNaN(p.z);
 }
 
-void TrialSimulator::setBase(const ShotTable& base, const MatchSettings& settings) {
+void TrialSimulator::setBase(const ShotState& base, const MatchSettings& settings) {
   settings_ = &settings;
   base_ = base;
-  table_ = base;
+  shot_ = base;
   engine_.grid().rebuild(base_.world.balls);
   isDirty_.fill(0);
   inMoving_.fill(0);
@@ -48,7 +47,7 @@ void TrialSimulator::setBase(const ShotTable& base, const MatchSettings& setting
     if (needsStep(balls[s])) baseMoving_[baseMovingCount_++] = static_cast<int16_t>(s);
     if (balls[s].colour == colourCueBall) cueColoured_[cueColouredCount_++] = static_cast<int16_t>(s);
   }
-  pocketFinder_.emplace(table_.world.pockets);
+  pocketFinder_.emplace(shot_.world.pockets);
   baseHasBallInPocket_ = false;
   for (const Ball& ball : balls) {
     if (ball.active != 0 && pocketFinder_->lowestHolding(ball.position) >= 0) baseHasBallInPocket_ = true;
@@ -70,7 +69,7 @@ void TrialSimulator::addMoving(int slot) {
 }
 
 void TrialSimulator::restoreBase() {
-  BallTable& balls = table_.world.balls;
+  BallTable& balls = shot_.world.balls;
   const BallTable& baseBalls = base_.world.balls;
   for (int k = 0; k < dirtyCount_; ++k) {
     const int s = dirty_[k];
@@ -83,8 +82,8 @@ void TrialSimulator::restoreBase() {
     isDirty_[s] = 0;
   }
   dirtyCount_ = 0;
-  table_.match = base_.match;
-  table_.cue = base_.cue;
+  shot_.match = base_.match;
+  shot_.cue = base_.cue;
   for (int k = 0; k < movingCount_; ++k) inMoving_[moving_[k]] = 0;
   movingCount_ = 0;
   for (int k = 0; k < baseMovingCount_; ++k) addMoving(baseMoving_[k]);
@@ -92,68 +91,63 @@ void TrialSimulator::restoreBase() {
 
 bool TrialSimulator::anyBallMoving() const {
   for (int k = 0; k < movingCount_; ++k) {
-    if (!table_.world.balls[moving_[k]].isAtRest()) return true;
+    if (!shot_.world.balls[moving_[k]].isAtRest()) return true;
   }
   return false;
 }
 
-// Each ball's step reads and writes only that ball, so the order of the slots does not matter.
-void TrialSimulator::stepPass() {
-  BallTable& balls = table_.world.balls;
-  const float h = table_.world.arenaHalfSize;
-  for (int k = 0; k < movingCount_; ++k) {
-    const int s = moving_[k];
-    markDirty(s);
-    balls[s].step(h, silence);
-    engine_.grid().update(s, balls[s].position);
-    stepped_[k] = static_cast<int16_t>(s);
-  }
-  steppedCount_ = movingCount_;
-}
+// A trial step visits the balls in motion (moving_, which a ball joins when a collision or the
+// strike sets it moving and leaves when it rests or falls). A ball left out is provably left
+// bit for bit as it is by every pass.
+class TrialSimulator::MovingBalls {
+ public:
+  explicit MovingBalls(TrialSimulator& trial) : t_(trial) {}
 
-// The live balls are among the stepped ones, except a resting cue ball before its first touch.
-void TrialSimulator::collisionPass() {
-  MatchState& match = table_.match;
-  int count = steppedCount_;
-  if (match.cueBallTouched == 0) {
-    for (int k = 0; k < cueColouredCount_; ++k) stepped_[count++] = cueColoured_[k];
+  void move(World& world, SoundSink& sounds) {
+    const int n = t_.movingCount_;
+    for (int k = 0; k < n; ++k) {
+      t_.markDirty(t_.moving_[k]);
+      t_.live_[k] = t_.moving_[k];
+    }
+    moveBalls(world, BallSelection::only(moved()), sounds);
+    for (const int16_t s : moved()) t_.engine_.grid().update(s, world.balls[s].position);
   }
-  FirstTouch touch{match.cueBallTouched, match.foulCommitted, match.targetColour};
-  engine_.resolve(table_.world.balls, std::span<const int16_t>(stepped_.data(), static_cast<size_t>(count)), touch,
-                  silence);
-  for (const int16_t s : engine_.changed()) markDirty(s);
-}
 
-// After a pocketing pass no active ball lies in an active pocket, and a ball that was not
-// stepped has not moved, so only the stepped balls can have arrived in one. The full pass
-// scores pocket 0's balls in slot order, then pocket 1's, and so on; a ball inside several
-// pockets falls into the lowest. The events are sorted into that order before scoring.
-void TrialSimulator::pocketPass(bool everyBall) {
-  BallTable& balls = table_.world.balls;
-  if (!pocketFinder_->anyPocket()) return;
-  pocketEvents_.clear();
-  auto check = [&](int s) {
-    if (balls[s].active == 0) return;
-    const int p = pocketFinder_->lowestHolding(balls[s].position);
-    if (p >= 0) pocketEvents_.push_back(p << eventShift | s);
-  };
-  if (everyBall) {
-    for (int s = 0; s < ballCount; ++s) check(s);
-  } else {
-    for (int k = 0; k < steppedCount_; ++k) check(stepped_[k]);
+  // The live balls are among the moved ones, except a resting cue ball before its first touch.
+  void collide(World& world, FirstTouch& touch, SoundSink& sounds) {
+    int count = t_.movingCount_;
+    if (touch.cueBallTouched == 0) {
+      for (int k = 0; k < t_.cueColouredCount_; ++k) t_.live_[count++] = t_.cueColoured_[k];
+    }
+    t_.engine_.resolve(world.balls, std::span<const int16_t>(t_.live_.data(), static_cast<size_t>(count)), touch,
+                       sounds);
+    for (const int16_t s : t_.engine_.changed()) t_.markDirty(s);
   }
-  if (pocketEvents_.empty()) return;
-  std::sort(pocketEvents_.begin(), pocketEvents_.end());
-  for (int32_t event : pocketEvents_) {
-    const int s = event & ((1 << eventShift) - 1);
-    markDirty(s);
-    scorePocketedBall(balls[s], table_.match, *settings_);
-    engine_.grid().remove(s);
+
+  // After a pocketing pass no active ball lies in an active pocket, and a ball that was not
+  // moved has not moved, so only the moved balls can have arrived in one (every ball is tested
+  // in the first step when the base itself has a ball in a pocket).
+  void pocket(World& world, PocketListener& listener, SoundSink& sounds) {
+    pocketBalls(world, *t_.pocketFinder_, t_.pocketEveryBall_ ? BallSelection::all() : BallSelection::only(moved()),
+                listener, sounds);
   }
+
+ private:
+  std::span<const int16_t> moved() const {
+    return {t_.live_.data(), static_cast<size_t>(t_.movingCount_)};
+  }
+  TrialSimulator& t_;
+};
+
+void TrialSimulator::ballPocketed(Ball& ball) {
+  const int s = static_cast<int>(&ball - shot_.world.balls.data());
+  markDirty(s);
+  scorePocketedBall(ball, shot_.match, *settings_);
+  engine_.grid().remove(s);
 }
 
 void TrialSimulator::rebuildMoving() {
-  const BallTable& balls = table_.world.balls;
+  const BallTable& balls = shot_.world.balls;
   int kept = 0;
   for (int k = 0; k < movingCount_; ++k) {
     const int s = moving_[k];
@@ -171,32 +165,32 @@ void TrialSimulator::rebuildMoving() {
 
 TrialOutcome TrialSimulator::play(Vec3 aim, float strength, bool requirePocket, AbandonWhen abandon) {
   restoreBase();
-  MatchState& match = table_.match;
-  table_.cue.shotStrength = strength;
-  table_.cue.cueDirection = aim * (100.0f / length(aim));
-  strikeCueBall(table_.world, match, table_.cue, silence);
+  MatchState& match = shot_.match;
+  shot_.cue.shotStrength = strength;
+  shot_.cue.cueDirection = aim * (100.0f / length(aim));
+  strikeCueBall(shot_.world, match, shot_.cue, silence);
   markDirty(cueBallSlot);
-  if (needsStep(table_.world.balls[cueBallSlot])) addMoving(cueBallSlot);
+  if (needsStep(shot_.world.balls[cueBallSlot])) addMoving(cueBallSlot);
 
   TrialOutcome outcome;
-  bool firstPass = true;
+  MovingBalls passes(*this);
+  pocketEveryBall_ = baseHasBallInPocket_;
   while (match.foulCommitted == 0 && anyBallMoving()) {
     if (abandon.limit != nullptr && outcome.steps % abandonPollSteps == 0 &&
         abandon.limit->load(std::memory_order_relaxed) <= abandon.index) {
       outcome.abandoned = true;
       return outcome;
     }
-    stepPass();
-    collisionPass();
-    pocketPass(firstPass && baseHasBallInPocket_);
-    firstPass = false;
+    stepWorld(shot_.world, passes, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour},
+              *this, silence);
+    pocketEveryBall_ = false;
     rebuildMoving();
     ++outcome.steps;
   }
   outcome.accepted = match.foulCommitted == 0 && match.cueBallTouched != 0 &&
                      (!requirePocket || match.ballPocketedThisShot != 0);
   outcome.pocketStreak = match.pocketStreak;
-  outcome.shotStrength = table_.cue.shotStrength;
+  outcome.shotStrength = shot_.cue.shotStrength;
   return outcome;
 }
 

@@ -2,14 +2,14 @@
 // The computer's trial shots, played on a private copy of the tables so that trials can run on
 // worker threads while the game thread keeps drawing the live world.
 //
-// The simulator visits only what can change: it steps the balls that move, runs the collision
-// engine with them as its candidates, and tests the moving balls against the nearby pockets. The tables, flags and scores it produces are bit for bit those of the full passes
-// (every slot stepped, every pair tested, every pocket against every ball).
+// The simulator steps the world through the game's own step with passes that visit only what
+// can change: the motion of the balls that move, the collision engine with them as its
+// candidates, the moving balls against the nearby pockets. The tables, flags and scores it
+// produces are bit for bit those of the whole-table passes.
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 #include "rules/cue_state.h"
 #include "rules/match_state.h"
@@ -20,7 +20,7 @@
 namespace morvane {
 
 // Everything a trial reads and writes: the world, the match record and the cue.
-struct ShotTable {
+struct ShotState {
   World world;
   MatchState match;
   CueState cue;
@@ -40,14 +40,14 @@ struct AbandonWhen {
   int index = 0;
 };
 
-class TrialSimulator {
+class TrialSimulator final : private PocketListener {
  public:
   TrialSimulator();
   TrialSimulator(const TrialSimulator&) = delete;
   TrialSimulator& operator=(const TrialSimulator&) = delete;
 
   // Makes base the state every following trial starts from. Copies it; O(1000).
-  void setBase(const ShotTable& base, const MatchSettings& settings);
+  void setBase(const ShotState& base, const MatchSettings& settings);
 
   // cueDirection = aim x (100 / |aim|), shotStrength = strength, a silent strike, then steps
   // until every ball rests or a foul is recorded. Starts from the base whatever the previous
@@ -55,24 +55,25 @@ class TrialSimulator {
   TrialOutcome play(Vec3 aim, float strength, bool requirePocket, AbandonWhen abandon = {});
 
   // The tables as the last trial left them.
-  const ShotTable& table() const { return table_; }
+  const ShotState& shot() const { return shot_; }
 
  private:
+  class MovingBalls;  // the passes of one trial step
+
   void restoreBase();
   void markDirty(int slot);
   void addMoving(int slot);
   bool needsStep(const Ball& ball) const;
-  void stepPass();
-  void collisionPass();
-  void pocketPass(bool everyBall);
   void rebuildMoving();
   bool anyBallMoving() const;
+  // A fallen ball: off the grid, scored, restored before the next trial.
+  void ballPocketed(Ball& ball) override;
 
-  ShotTable base_{};
-  ShotTable table_{};
+  ShotState base_{};
+  ShotState shot_{};
   const MatchSettings* settings_ = nullptr;
 
-  // The collision engine; its grid holds every active ball of table_ at its current position.
+  // The collision engine; its grid holds every active ball of shot_ at its current position.
   CollisionEngine engine_;
 
   // Balls that need the motion step (not provably unchanged by it), ascending.
@@ -81,10 +82,9 @@ class TrialSimulator {
   int movingCount_ = 0;
   std::array<int16_t, ballCount> baseMoving_{};
   int baseMovingCount_ = 0;
-  // The balls stepped in this step, then the cue-coloured balls while the first touch is
+  // The balls moved in this step, then the cue-coloured balls while the first touch is
   // pending: the candidates for the collision pass's live balls.
-  std::array<int16_t, 2 * ballCount> stepped_{};
-  int steppedCount_ = 0;
+  std::array<int16_t, 2 * ballCount> live_{};
 
   // Slots changed since the base, to be restored before the next trial.
   std::array<int16_t, ballCount> dirty_{};
@@ -93,9 +93,9 @@ class TrialSimulator {
 
   std::array<int16_t, ballCount> cueColoured_{};  // active colour-99 slots of the base
   int cueColouredCount_ = 0;
-  std::optional<PocketFinder> pocketFinder_;  // over table_'s pockets, which trials never change
+  std::optional<PocketFinder> pocketFinder_;  // over shot_'s pockets, which trials never change
   bool baseHasBallInPocket_ = false;
-  std::vector<int32_t> pocketEvents_;  // pocket x 1024 + slot
+  bool pocketEveryBall_ = false;  // the first step of a trial whose base has a ball in a pocket
 };
 
 }  // namespace morvane

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/game_services.h"
+#include "app/live_match_hooks.h"
 #include "game/game.h"
 #include "launch/command_line.h"
 #include "platform/audio_device.h"
@@ -72,9 +72,9 @@ int main(int argc, char** argv) {
   WindowFrameDrawer drawer(scene, window);
   // The computer's trials run on these beside the main thread; they sleep between its turns.
   TrialWorkers trialWorkers(defaultTrialWorkerCount());
-  GameServices services(*game, soundBank, clock, scene, window, drawer, trialWorkers);
+  LiveMatchHooks hooks(*game, soundBank, clock, scene, window, drawer, trialWorkers);
   game->sounds = &sink;
-  game->hooks = &services;
+  game->hooks = &hooks;
 
   startMatch(*game, settings, firstPlayer);
 

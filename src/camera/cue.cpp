@@ -9,7 +9,7 @@ namespace morvane {
 namespace {
 
 constexpr float aimAngle = 0.01f;
-constexpr float computerTurnStep = 0.015f;  // falls on the 0.8 degree table entry
+constexpr float computerAimStepAngle = 0.015f;  // falls on the 0.8 degree table entry
 constexpr float alignedCosine = 0.9999f;    // about 0.81 degrees
 
 void swing(CueState& cue, float angle) {
@@ -77,17 +77,11 @@ bool placeCueBallAtEye(World& world, MatchState& match, const Camera& camera) {
   return true;
 }
 
-void computerAimStep(Camera& camera, CueState& cue, World& world, MatchState& match, FrameTimer& aimTimer,
-                     uint32_t nowMs, SoundSink& sounds) {
-  if (match.computerShotPending == 0) return;
+bool computerAimStep(Camera& camera, const CueState& cue, const MatchState& match, FrameTimer& aimTimer,
+                     uint32_t nowMs) {
+  if (match.computerShotPending == 0) return false;
   const Vec3 d = cue.cueDirection;
-  if (viewCosine(camera, d) > alignedCosine) {
-    if (aimTimer.hasElapsed(nowMs)) {
-      match.computerShotPending = 0;
-      strikeCueBall(world, match, cue, sounds);
-    }
-    return;
-  }
+  if (viewCosine(camera, d) > alignedCosine) return aimTimer.hasElapsed(nowMs);
 
   squareFrame(camera);
   // d in the camera frame: x along up, y along right.
@@ -95,12 +89,12 @@ void computerAimStep(Camera& camera, CueState& cue, World& world, MatchState& ma
   const float rows[12] = {u.x, r.x, f.x, -d.x, u.y, r.y, f.y, -d.y, u.z, r.z, f.z, -d.z};
   float x = 0.0f, y = 0.0f, z = 0.0f;
   // A singular frame cannot happen near the start shape; if it ever does, skip this tick.
-  if (!solveLinear3(rows, x, y, z)) return;
+  if (!solveLinear3(rows, x, y, z)) return false;
 
-  rotateAboutAxis(camera.right, camera.forward, x > 0.0f ? -computerTurnStep : computerTurnStep);
-  rotateAboutAxis(camera.right, camera.up, x > 0.0f ? -computerTurnStep : computerTurnStep);
-  rotateAboutAxis(camera.up, camera.forward, y > 0.0f ? computerTurnStep : -computerTurnStep);
-  rotateAboutAxis(camera.up, camera.right, y > 0.0f ? computerTurnStep : -computerTurnStep);
+  rotateAboutAxis(camera.right, camera.forward, x > 0.0f ? -computerAimStepAngle : computerAimStepAngle);
+  rotateAboutAxis(camera.right, camera.up, x > 0.0f ? -computerAimStepAngle : computerAimStepAngle);
+  rotateAboutAxis(camera.up, camera.forward, y > 0.0f ? computerAimStepAngle : -computerAimStepAngle);
+  rotateAboutAxis(camera.up, camera.right, y > 0.0f ? computerAimStepAngle : -computerAimStepAngle);
 
   if (viewCosine(camera, d) > alignedCosine) {
     aimTimer.restart(nowMs, computerAimPauseMs);
@@ -112,6 +106,7 @@ void computerAimStep(Camera& camera, CueState& cue, World& world, MatchState& ma
     rotateAboutAxis(camera.up, camera.forward, yaw);
     rotateAboutAxis(camera.up, camera.right, yaw);
   }
+  return false;
 }
 
 }  // namespace morvane

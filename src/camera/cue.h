@@ -35,9 +35,10 @@ void aimCueFromCamera(Camera& camera, CueState& cue, const World& world, const M
 // spot is legal. Returns true when the click was a placement attempt (legal or not).
 bool placeCueBallAtEye(World& world, MatchState& match, const Camera& camera);
 
-// While a computer shot is pending: turn the view toward cueDirection one step per tick, pause
-// 1000 ms once a step brings it within tolerance, then strike.
-void computerAimStep(Camera& camera, CueState& cue, World& world, MatchState& match, FrameTimer& aimTimer,
-                     uint32_t nowMs, SoundSink& sounds);
+// While a computer shot is pending: turn the view toward cueDirection one step per tick, and
+// start a 1000 ms pause once a step brings it within tolerance. True when the pause is over:
+// the shot is due (fireComputerShot).
+bool computerAimStep(Camera& camera, const CueState& cue, const MatchState& match, FrameTimer& aimTimer,
+                     uint32_t nowMs);
 
 }  // namespace morvane

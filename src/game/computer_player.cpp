@@ -18,16 +18,12 @@ void armComputerShot(Game& game) {
   if (cueBall.active != 0) game.camera.eye = cueBall.position;
 }
 
-SearchOutcome computerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers) {
+SearchOutcome playComputerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers) {
   TurnContext turn = turnContext(game);
   const SearchOutcome outcome = computerTurn(turn, progress, workers);
   armComputerShot(game);
   return outcome;
 }
 
-void runComputerTurn(Game& game, FrameDrawer& drawer, TrialWorkers& workers, std::function<uint32_t()> nowMs) {
-  ShowProgressReporter progress(game, drawer, std::move(nowMs));
-  computerTurn(game, progress, workers);
-}
 
 }  // namespace morvane

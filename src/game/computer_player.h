@@ -34,10 +34,7 @@ class ShowProgressReporter final : public ProgressReporter {
 void armComputerShot(Game& game);
 
 // The whole turn on the live game, the search on the given workers; returns with the shot armed.
-SearchOutcome computerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers);
-
-// What the game's computer-turn hook calls: the turn on the application's workers, reporting
-// progress through showProgress with the tick counter's time.
-void runComputerTurn(Game& game, FrameDrawer& drawer, TrialWorkers& workers, std::function<uint32_t()> nowMs);
+// What the game's MatchHooks::takeComputerTurn runs, with a ShowProgressReporter.
+SearchOutcome playComputerTurn(Game& game, ProgressReporter& progress, TrialWorkers& workers);
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 #include "rules/referee.h"
 #include "rules/scoring.h"
 #include "rules/setup.h"
+#include "world/step.h"
 
 namespace morvane {
 
@@ -15,7 +16,7 @@ void startMatch(Game& game, const MatchSettings& settings, int32_t firstPlayer) 
   game.camera = Camera{};
   game.cue = CueState{};
   game.match.ballInHand = 1;
-  setUpMatch(game.world, game.match, game.settings, game.random, *game.hooks);
+  layOutRound(game.world, game.match, game.settings, game.random, *game.hooks);
 }
 
 bool gameTick(Game& game, uint32_t nowMs) {
@@ -25,13 +26,14 @@ bool gameTick(Game& game, uint32_t nowMs) {
   SoundSink& sounds = *game.sounds;
   applyCameraKeys(game.camera, game.cameraKeys, game.match);
   applyAimKeys(game.cue, game.aimKeys);
-  moveAllBalls(game.world, sounds);
-  collideBalls(game.world, game.collisions,
-               FirstTouch{game.match.cueBallTouched, game.match.foulCommitted, game.match.targetColour}, sounds);
+  WholeTable passes(game.collisions);
   ScoringListener scoring(game.match, game.settings);
-  pocketBalls(game.world, scoring, sounds);
+  stepWorld(game.world, passes, FirstTouch{game.match.cueBallTouched, game.match.foulCommitted, game.match.targetColour},
+            scoring, sounds);
   updateRules(game.world, game.match, game.settings, game.random, *game.hooks);
-  computerAimStep(game.camera, game.cue, game.world, game.match, game.computerAimTimer, nowMs, sounds);
+  if (computerAimStep(game.camera, game.cue, game.match, game.computerAimTimer, nowMs)) {
+    fireComputerShot(game.world, game.match, game.cue, sounds);
+  }
   return true;
 }
 

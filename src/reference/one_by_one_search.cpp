@@ -13,11 +13,10 @@ bool playTrialWithFullPasses(World& world, MatchState& match, CueState& cue, con
   strikeCueBall(world, match, cue, silence);
   ScoringListener scoring(match, settings);
   // The rest test comes before each step: the trial ends with the step in which a foul happened.
+  OneByOnePasses passes;
   while (!allBallsAtRest(world) && match.foulCommitted == 0) {
-    moveBallsOneByOne(world, silence);
-    collideBallsAllPairs(world, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour},
-                         silence);
-    pocketBallsEveryPocket(world, scoring, silence);
+    stepWorld(world, passes, FirstTouch{match.cueBallTouched, match.foulCommitted, match.targetColour}, scoring,
+              silence);
   }
   return match.foulCommitted == 0 && match.cueBallTouched != 0 &&
          (!requirePocket || match.ballPocketedThisShot != 0);
@@ -53,7 +52,7 @@ SearchOutcome searchAimOneByOne(Game& game, const AimGeometry& geometry, const C
 
   for (int k = 0; k < list.count; ++k) {
     const int slot = list.slots[k];
-    if (geometry.bestPocketCosine(cue, geometry.ballPosition(slot), nullptr) >= 0.0f) break;
+    if (geometry.bestPocketCosine(cue, game.world.balls[slot].position, nullptr) >= 0.0f) break;
     Vec3 cutAim;
     if (!geometry.cutShotAim(cue, slot, cutAim)) continue;
     game.cue.shotStrength = cutShotStrength(game.match, searchStrength);
@@ -85,10 +84,10 @@ SearchOutcome searchAimOneByOne(Game& game, const AimGeometry& geometry, const C
   return outcome;
 }
 
-SearchOutcome computerTurnOneByOne(Game& game, ProgressReporter& progress) {
+SearchOutcome playComputerTurnOneByOne(Game& game, ProgressReporter& progress) {
   TurnContext turn = turnContext(game);
   const SearchOutcome outcome =
-      playComputerTurn(turn, progress, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
+      turnAroundSearch(turn, progress, [&](const AimGeometry& geometry, const CandidateList& list, Vec3& aim) {
         return searchAimOneByOne(game, geometry, list, progress, aim);
       });
   armComputerShot(game);

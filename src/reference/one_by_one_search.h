@@ -23,6 +23,6 @@ SearchOutcome searchAimOneByOne(Game& game, const AimGeometry& geometry, const C
                                 ProgressReporter& progress, Vec3& aim);
 
 // The computer's whole turn around searchAimOneByOne.
-SearchOutcome computerTurnOneByOne(Game& game, ProgressReporter& progress);
+SearchOutcome playComputerTurnOneByOne(Game& game, ProgressReporter& progress);
 
 }  // namespace morvane

@@ -2,8 +2,35 @@
 
 namespace morvane {
 
+void stepOneBall(Ball& ball, float arenaHalfSize, SoundSink& sounds) {
+  if (ball.active == 0) return;
+  Vec3 v = ball.velocity;
+  const Vec3 p = ball.position + v / stepDivisor;
+  ball.position = p;
+  // On each axis the low wall, then the high wall with the velocity the low wall left.
+  bool hit = false;
+  for (float Vec3::*axis : {&Vec3::x, &Vec3::y, &Vec3::z}) {
+    if (p.*axis - ballRadius <= -arenaHalfSize && v.*axis < 0.0f) {
+      v.*axis = -(v.*axis);
+      hit = true;
+    }
+    if (p.*axis + ballRadius >= arenaHalfSize && v.*axis > 0.0f) {
+      v.*axis = -(v.*axis);
+      hit = true;
+    }
+  }
+  if (hit) sounds.play(SoundId::wall);
+  const float speed = length(v);
+  if (speed < stopSpeed) {
+    ball.velocity = Vec3{0.0f, 0.0f, 0.0f};
+    return;
+  }
+  const float k = 5000.0f / speed;
+  ball.velocity = v - v * k / stepDivisor;
+}
+
 void moveBallsOneByOne(World& world, SoundSink& sounds) {
-  for (Ball& ball : world.balls) ball.step(world.arenaHalfSize, sounds);
+  for (Ball& ball : world.balls) stepOneBall(ball, world.arenaHalfSize, sounds);
 }
 
 void collideBallsAllPairs(World& world, FirstTouch touch, SoundSink& sounds) {

@@ -145,15 +145,6 @@ Random skipDraws(Random random, uint64_t draws) {
   return Random(totalA * random.state() + totalC);
 }
 
-void placeChaoticPocketsOneByOne(World& world, Random& random) {
-  const float h = world.arenaHalfSize - pocketHalfSize;
-  for (Pocket& pocket : world.pockets) {
-    for (int attempt = 0; attempt < maxPocketPlacementTries; ++attempt) {
-      if (pocket.place(drawCentre(random, h), world.balls)) break;
-    }
-  }
-}
-
 void placeChaoticPockets(World& world, Random& random) {
   const Axis axis(world.arenaHalfSize - pocketHalfSize);
   const uint64_t drawsPerTry = axis.modulus == 0 ? 0 : 3;

@@ -12,12 +12,9 @@ constexpr int maxPocketPlacementTries = 100000;
 // The placement, fast in a crowded arena: once a slot has been refused a few hundred times, the
 // points a centre can take (a lattice: float(r) - h on each axis) are marked free or blocked in
 // one pass over the balls, and every later try is a lookup; when none is free, the generator
-// skips the remaining draws at once. Same pockets and generator state as
-// placeChaoticPocketsOneByOne.
+// skips the remaining draws at once. Same pockets and generator state as the straightforward
+// placement, every try a Pocket::place over the ball table.
 void placeChaoticPockets(World& world, Random& random);
-
-// The straightforward placement, every try a Pocket::place over the ball table: the reference.
-void placeChaoticPocketsOneByOne(World& world, Random& random);
 
 // The generator after the given number of draws, without drawing them.
 Random skipDraws(Random random, uint64_t draws);

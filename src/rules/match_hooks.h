@@ -14,7 +14,7 @@ class MatchHooks {
   // Rebuilds the table of sphere points the balls are drawn with (every round set-up).
   virtual void buildSphereMesh() {}
   // Plays the computer's turn for the player to move, inside the current tick.
-  virtual void computerTurn() {}
+  virtual void takeComputerTurn() {}
   // The match is decided: winner 0 or 1 (-1 if nobody is ahead), and the Windows-1250 message
   // "<name> játékos nyerte a meccset!". The live game shows it and starts anew; never returns.
   virtual void endMatch(int winner, const std::string& messageCp1250) {

@@ -47,7 +47,7 @@ bool roundOver(World& world, MatchState& match, const MatchSettings& settings, R
   takeCueBallOff(world, match, settings);
   match.foulCommitted = 0;
   match.ballInHand = 1;
-  setUpMatch(world, match, settings, random, hooks);
+  layOutRound(world, match, settings, random, hooks);
 
   if (winner < 0) {
     // A drawn round awards nothing; the player who was not to move starts the next one.
@@ -96,12 +96,17 @@ void strikeCueBall(World& world, MatchState& match, CueState& cue, SoundSink& so
   sounds.play(SoundId::shot);
 }
 
+void fireComputerShot(World& world, MatchState& match, CueState& cue, SoundSink& sounds) {
+  match.computerShotPending = 0;
+  strikeCueBall(world, match, cue, sounds);
+}
+
 void updateRules(World& world, MatchState& match, const MatchSettings& settings, Random& random,
                  MatchHooks& hooks) {
   if (matchOver(match, settings, hooks)) return;
   if (roundOver(world, match, settings, random, hooks)) return;
   if (match.shotInProgress == 0 && match.computerShotPending == 0 && computerToMove(match, settings)) {
-    hooks.computerTurn();
+    hooks.takeComputerTurn();
   }
   if (match.shotInProgress != 0 && allBallsAtRest(world)) evaluateShot(world, match, settings);
 }

@@ -13,6 +13,9 @@ namespace morvane {
 // is in hand. Caps the stored strength at 200. Does not look at whose turn it is.
 void strikeCueBall(World& world, MatchState& match, CueState& cue, SoundSink& sounds);
 
+// The computer's armed shot, once its aim is shown: computerShotPending cleared, the strike.
+void fireComputerShot(World& world, MatchState& match, CueState& cue, SoundSink& sounds);
+
 // Once per tick, in order: match over, round over, computer to move, shot finished.
 void updateRules(World& world, MatchState& match, const MatchSettings& settings, Random& random,
                  MatchHooks& hooks);

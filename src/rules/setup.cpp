@@ -143,7 +143,7 @@ int layOutPlayableRound(World& world, const MatchSettings& settings, Random& ran
   return repeats;
 }
 
-void setUpMatch(World& world, MatchState& match, const MatchSettings& settings, Random& random,
+void layOutRound(World& world, MatchState& match, const MatchSettings& settings, Random& random,
                 MatchHooks& hooks) {
   layOutPlayableRound(world, settings, random);
   hooks.loadSounds();

@@ -16,7 +16,7 @@ constexpr int maxLayoutRepeats = 1000;
 
 // layOutPlayableRound, loadSounds, resetMatchState, buildSphereMesh, in this order.
 // Leaves the cue ball, the rounds won, the player to move and the shot flags to the caller.
-void setUpMatch(World& world, MatchState& match, const MatchSettings& settings, Random& random,
+void layOutRound(World& world, MatchState& match, const MatchSettings& settings, Random& random,
                 MatchHooks& hooks);
 
 // The arena size from the settings, then rackBalls and placePockets: one layout of a round.

@@ -42,8 +42,6 @@ struct Ball {
   bool isAtRest() const {
     return active == 0 || (velocity.x == 0.0f && velocity.y == 0.0f && velocity.z == 0.0f);
   }
-  // One simulation step: move, bounce off the walls at +-arenaHalfSize (one click), slow down.
-  void step(float arenaHalfSize, SoundSink& sounds);
 
   friend bool operator==(const Ball&, const Ball&) = default;
 };

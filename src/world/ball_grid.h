@@ -15,16 +15,9 @@
 #include <cstring>
 
 #include "world/ball.h"
+#include "world/lanes.h"
 
 namespace morvane {
-
-// Exact early rejection: when one axis differs by 40 or more, the float sum of squares is at
-// least 1600 and its root at least 40, so the contact test would say no. The grid's scans make
-// the same test four lanes at a time.
-inline bool farApart(float ax, float ay, float az, float bx, float by, float bz) {
-  const float dx = std::fabs(ax - bx), dy = std::fabs(ay - by), dz = std::fabs(az - bz);
-  return (dx >= contactDistance) | (dy >= contactDistance) | (dz >= contactDistance);
-}
 
 class BallGrid {
  public:
@@ -70,10 +63,7 @@ class BallGrid {
   }
 
  private:
-  using F4 = float __attribute__((vector_size(16)));
-  using I4 = int32_t __attribute__((vector_size(16)));
   static constexpr int16_t none = -1;
-  static constexpr int lanes = 4;
   static constexpr int cellTableSize = maxCellsPerAxis * maxCellsPerAxis * maxCellsPerAxis;
 
   template <bool laterOnly, class Visit>

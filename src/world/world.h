@@ -3,6 +3,7 @@
 // one simulation step. Passes run in ascending slot order; results depend on that order.
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "world/ball.h"
 
@@ -33,8 +34,20 @@ struct FirstTouch {
 
 class CollisionEngine;
 
-// One motion step for every slot, 0 to 999.
-void moveAllBalls(World& world, SoundSink& sounds);
+// The balls a pass visits: every slot, 0 to 999 (the live tick), or only the listed slots (a
+// trial, which visits the balls in motion). A listed slot must hold an active ball.
+struct BallSelection {
+  std::span<const int16_t> listed;
+  bool everySlot = true;
+
+  static BallSelection all() { return {}; }
+  static BallSelection only(std::span<const int16_t> slots) { return {slots, false}; }
+};
+
+// One motion step of the selected balls: move, bounce off the walls at +-arenaHalfSize (a
+// click per ball that bounced), slow down. Four balls at a time; every ball rounds exactly as
+// it would alone, so which balls are visited together never matters.
+void moveBalls(World& world, BallSelection which, SoundSink& sounds);
 
 // Every pair of active balls in contact, in (i, j) order, exchanging velocity along the line of
 // centres: the collision engine brought up to date with the whole table, then its pass.
@@ -78,10 +91,11 @@ class PocketFinder {
   bool any_ = false;
 };
 
-// Pockets 0 to 26 each swallow the active balls whose centres lie inside them, pocket 0's in
-// slot order first, then pocket 1's, and so on. Each ball is tested only against the pockets
-// near it.
-void pocketBalls(World& world, PocketListener& listener, SoundSink& sounds);
+// Pockets 0 to 26 each swallow the selected active balls whose centres lie inside them, pocket
+// 0's in slot order first, then pocket 1's, and so on, with a pocket sound each; a ball inside
+// several falls into the lowest. Each ball is tested only against the pockets near it.
+void pocketBalls(World& world, const PocketFinder& finder, BallSelection which, PocketListener& listener,
+                 SoundSink& sounds);
 
 // True when no slot has an active ball with a non-zero velocity component.
 bool allBallsAtRest(const World& world);

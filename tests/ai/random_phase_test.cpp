@@ -57,8 +57,8 @@ TEST(RandomPhase, TheHundredthTryIsTheFirstThatMayBeASafeShot) {
   TrialWorkers workers(1);
   NullReporter progress;
   auto fast = safeShotsOnly(seed), reference = safeShotsOnly(seed);
-  const SearchOutcome a = computerTurn(*fast, progress, workers);
-  const SearchOutcome b = computerTurnOneByOne(*reference, progress);
+  const SearchOutcome a = playComputerTurn(*fast, progress, workers);
+  const SearchOutcome b = playComputerTurnOneByOne(*reference, progress);
   for (const SearchOutcome& outcome : {a, b}) {
     EXPECT_EQ(outcome.phase, SearchPhase::randomShot);
     EXPECT_EQ(std::pair(outcome.found, outcome.index), std::pair(true, 100));

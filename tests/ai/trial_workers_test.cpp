@@ -109,7 +109,7 @@ struct InOrder : ::testing::Test {
   }
 
   MatchSettings settings;
-  ShotTable base;
+  ShotState base;
   TrialWorkers pool{2};
 };
 
@@ -212,13 +212,13 @@ TEST(TrialWorkers, AFailingProgressReportInTheComputersTurnLeavesThePoolUsable) 
   TrialWorkers pool(defaultTrialWorkerCount());
   auto failed = std::make_unique<Game>(*start);
   FailingReporter failing;
-  EXPECT_THROW(computerTurn(*failed, failing, pool), std::runtime_error);
+  EXPECT_THROW(playComputerTurn(*failed, failing, pool), std::runtime_error);
   EXPECT_EQ(failed->match.computerShotPending, 0);  // no shot armed
 
   auto fast = std::make_unique<Game>(*start), reference = std::make_unique<Game>(*start);
   QuietReporter quiet;
-  const SearchOutcome a = computerTurn(*fast, quiet, pool);
-  const SearchOutcome b = computerTurnOneByOne(*reference, quiet);
+  const SearchOutcome a = playComputerTurn(*fast, quiet, pool);
+  const SearchOutcome b = playComputerTurnOneByOne(*reference, quiet);
   EXPECT_EQ(std::tie(a.phase, a.index, a.found, a.trials), std::tie(b.phase, b.index, b.found, b.trials));
   EXPECT_EQ(a.phase, SearchPhase::randomShot);
   EXPECT_GT(a.trials, 40);

@@ -3,6 +3,7 @@
 #include "game/game.h"
 #include "game/input.h"
 #include "math/rotation.h"
+#include "rules/referee.h"
 #include "rules/match_settings.h"
 
 namespace morvane {
@@ -167,7 +168,7 @@ TEST_F(CameraAndCue, ComputerCueTurnsThenPausesASecondUnlessAlreadyAligned) {
     alignedAt = 0;
     for (int i = 1; i <= 2000; ++i) {
       now += 16;
-      computerAimStep(game.camera, game.cue, game.world, game.match, game.computerAimTimer, now, *game.sounds);
+      if (computerAimStep(game.camera, game.cue, game.match, game.computerAimTimer, now)) fireComputerShot(game.world, game.match, game.cue, *game.sounds);
       const float c = dot(game.camera.forward, direction) / (length(direction) * length(game.camera.forward));
       if (alignedAt == 0 && c > 0.9999f) alignedAt = now;
       if (game.match.computerShotPending == 0) return i;
@@ -197,7 +198,7 @@ bool computerShotsStruck(Game& game, uint32_t& now, std::initializer_list<Vec3> 
     game.cue.cueDirection = direction;
     game.match.computerShotPending = 1;
     for (int i = 0; i < 5000 && game.match.computerShotPending != 0; ++i) {
-      computerAimStep(game.camera, game.cue, game.world, game.match, game.computerAimTimer, now += 16, *game.sounds);
+      if (computerAimStep(game.camera, game.cue, game.match, game.computerAimTimer, now += 16)) fireComputerShot(game.world, game.match, game.cue, *game.sounds);
     }
     if (game.match.computerShotPending != 0) return false;
   }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "reference/chaotic_pockets_one_by_one.h"
 #include "rules/chaotic_pockets.h"
 #include "rules/setup.h"
 

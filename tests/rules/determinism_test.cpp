@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "rules/setup.h"
-#include "support/match_table.h"
+#include "rules/scoring.h"
+#include "support/test_game.h"
 
 namespace morvane {
 namespace {
@@ -12,12 +13,12 @@ namespace {
 constexpr uint64_t recordedWorldHash = 4627132717920883213ull;
 
 TEST(Determinism, FixedSeedAndShotsGiveTheRecordedWorld) {
-  MatchTable table;  // default settings in a 500 arena
+  TestGame table;  // default settings in a 500 arena
   table.random = Random(20261206);
   table.settings.chaoticRack = 1;
   table.settings.rackSize = 20;  // n = 10: 200 balls
   table.settings.randomStart = 0;
-  setUpMatch(table.world, table.match, table.settings, table.random, table.hooks);
+  layOutRound(table.world, table.match, table.settings, table.random, table.recorded);
   ASSERT_EQ(table.match.targetColour, colourBlue);
 
   // Where the cue ball goes whenever it is in hand: the first legal spot of these.

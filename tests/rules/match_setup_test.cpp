@@ -8,16 +8,17 @@
 #include <vector>
 
 #include "rules/setup.h"
-#include "support/match_table.h"
+#include "rules/scoring.h"
+#include "support/test_game.h"
 
 namespace morvane {
 namespace {
 
 // A diamond of edge n, or n x 20 scattered balls, set up through the whole round set-up.
-void setUp(MatchTable& table, int n, bool chaotic = false) {
+void setUp(TestGame& table, int n, bool chaotic = false) {
   table.settings.chaoticRack = chaotic ? 1 : 0;
   table.settings.rackSize = 2 * n;
-  setUpMatch(table.world, table.match, table.settings, table.random, table.hooks);
+  layOutRound(table.world, table.match, table.settings, table.random, table.recorded);
 }
 
 TEST(DiamondRack, SizesColoursAndPointsForEveryEdgeLength) {
@@ -26,7 +27,7 @@ TEST(DiamondRack, SizesColoursAndPointsForEveryEdgeLength) {
       {5, 85, 66, 18, 1, 107},    {6, 146, 102, 38, 6, 208},  {7, 231, 146, 66, 19, 373}, {8, 344, 198, 102, 44, 622},
   };
   for (const auto& row : rows) {
-    MatchTable table;
+    TestGame table;
     setUp(table, row.n);
     std::array<int, 3> colours{};
     for (int s = 0; s < row.balls; ++s) {  // all in slots 0 upward, no gaps
@@ -42,7 +43,7 @@ TEST(DiamondRack, SizesColoursAndPointsForEveryEdgeLength) {
 }
 
 TEST(DiamondRack, GridPocketsAndWhereTheBallsLie) {
-  MatchTable one, five;
+  TestGame one, five;
   setUp(one, 1);
   setUp(five, 5);
   EXPECT_NEAR(one.world.balls[0].position.x, -28.284f, 1e-4f);
@@ -62,7 +63,7 @@ TEST(DiamondRack, GridPocketsAndWhereTheBallsLie) {
 TEST(ChaoticRack, FiftyFillsTheCueBallsSlotPocketsHoldNoBallCentreAndSetUpsDiffer) {
   for (uint32_t seed : {1u, 2u, 3u}) {
     for (int n : {10, 50}) {
-      MatchTable table;
+      TestGame table;
       table.random = Random(seed);
       setUp(table, n, true);
       EXPECT_EQ(table.activeBalls(), 20 * n);
@@ -78,7 +79,7 @@ TEST(ChaoticRack, FiftyFillsTheCueBallsSlotPocketsHoldNoBallCentreAndSetUpsDiffe
       }
     }
   }
-  MatchTable table;
+  TestGame table;
   setUp(table, 10, true);
   const World first = table.world;
   setUp(table, 10, true);
@@ -117,7 +118,7 @@ void expectLastResort(const World& racked, const World& played, const char* name
 // A later round's scatter that leaves no room for a pocket is laid out again with the
 // generator as it stands, until a pocket fits (the dialog refuses such a first round instead).
 TEST(ChaoticRack, ARoundWithoutRoomForAPocketIsLaidOutAgain) {
-  MatchTable table;
+  TestGame table;
   table.settings.chaoticRack = 1;
   table.settings.rackSize = 2;
   table.settings.arenaHalfSize = 75.0f;
@@ -131,7 +132,7 @@ TEST(ChaoticRack, ARoundWithoutRoomForAPocketIsLaidOutAgain) {
   } while (!layoutPlayable(*laidOut));
   ASSERT_GT(layouts, 1) << "the first layout should have no pocket";
   table.tick();  // no ball left, all at rest: the round is over and the next one laid out
-  EXPECT_EQ(table.hooks.calls, (std::vector<std::string>{"loadSounds", "buildSphereMesh"}));
+  EXPECT_EQ(table.recorded.calls, (std::vector<std::string>{"loadSounds", "buildSphereMesh"}));
   EXPECT_EQ(table.random, expected);
   EXPECT_EQ(worldHash(table.world), worldHash(*laidOut));
 }
@@ -161,7 +162,7 @@ TEST(DiamondRack, ADiamondTooLargeForItsArenaLosesTheBallsThatDoNotFit) {
       {5, 150.0f, "diamond 5 in 300: two layers beyond a wall"},
       {2, 75.0f, "diamond 2 in 150: a ball in every grid pocket"}};
   for (const auto& c : cases) {
-    MatchTable table;
+    TestGame table;
     table.settings.rackSize = 2 * c.n;
     table.settings.arenaHalfSize = c.halfSize;
     const auto racked = std::make_unique<World>();

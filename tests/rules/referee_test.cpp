@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "support/match_table.h"
+#include "rules/scoring.h"
+#include "support/test_game.h"
 
 namespace morvane {
 namespace {
@@ -13,7 +14,7 @@ using Rounds = std::array<int32_t, 2>;
 
 // Five red balls well apart (25 points) and the cue ball, at rest; then, unless `fresh`, the
 // moment a shot that touched a ball and pocketed nothing has just come to rest.
-void fiveReds(MatchTable& table, Pair scores = {0.0f, 0.0f}, bool fresh = false) {
+void fiveReds(TestGame& table, Pair scores = {0.0f, 0.0f}, bool fresh = false) {
   for (int k = 0; k < 5; ++k) table.world.balls[10 + k].init(Vec3{-300, 100.0f * k - 300, 0}, Vec3{}, colourRed);
   table.putCueBall(Vec3{300.0f, 0.0f, 0.0f});
   table.match.targetColour = colourRed;
@@ -35,7 +36,7 @@ TEST(RoundEnd, DecidedOnceTheTrailerCannotDrawLevel) {
       {"a drawn round: nothing awarded, the player not to move starts", {12, 12}, 0, 0, 0, 0, 1, {0, 0}, 1},
   };
   for (const auto& c : cases) {
-    MatchTable table;
+    TestGame table;
     fiveReds(table, c.scores);
     table.settings.player1Computer = table.settings.player2Computer = 1;  // to time the computer's turn too
     table.match.multipliers = {3.0f, 2.0f};
@@ -50,7 +51,7 @@ TEST(RoundEnd, DecidedOnceTheTrailerCannotDrawLevel) {
     EXPECT_EQ(table.match.currentPlayer, c.next) << c.name;
     if (c.rounds == Rounds{0, 0} && c.cleared == 0) {
       EXPECT_EQ(table.activeBalls(), 6) << c.name;
-      EXPECT_TRUE(table.hooks.calls.empty()) << c.name;
+      EXPECT_TRUE(table.recorded.calls.empty()) << c.name;
       continue;
     }
     // A fresh default diamond, scores and multipliers reset, the cue ball in hand.
@@ -62,7 +63,7 @@ TEST(RoundEnd, DecidedOnceTheTrailerCannotDrawLevel) {
     EXPECT_EQ(table.match.ballInHand, 1) << c.name;
     EXPECT_EQ(table.match.targetColour, colourBlue) << c.name;
     EXPECT_EQ(table.match.breakShotPending, 1) << c.name;
-    EXPECT_EQ(table.hooks.calls, (std::vector<std::string>{"loadSounds", "buildSphereMesh"})) << c.name;
+    EXPECT_EQ(table.recorded.calls, (std::vector<std::string>{"loadSounds", "buildSphereMesh"})) << c.name;
     // The next tick judges the shot that ended the round and finds nothing to punish; only then
     // is it the computer's turn.
     table.tick();
@@ -70,14 +71,14 @@ TEST(RoundEnd, DecidedOnceTheTrailerCannotDrawLevel) {
     EXPECT_EQ(table.match.currentPlayer, c.next) << c.name;
     EXPECT_EQ(table.match.ballInHand, 1) << c.name;
     EXPECT_EQ(table.activeBalls(), 85) << c.name;
-    EXPECT_EQ(table.hooks.computerTurns, 0) << c.name;
+    EXPECT_EQ(table.recorded.computerTurns, 0) << c.name;
     table.tick();
-    EXPECT_EQ(table.hooks.computerTurns, 1) << c.name;
+    EXPECT_EQ(table.recorded.computerTurns, 1) << c.name;
   }
 }
 
 TEST(RoundEnd, LastColouredBallFallingWithTheCueBallPutsARedBackAtTheCentre) {
-  MatchTable table;
+  TestGame table;
   table.match.targetColour = colourBlue;
   table.world.pockets[0].centre = Vec3{300.0f, 300.0f, 300.0f};
   table.world.pockets[0].active = 1;
@@ -97,11 +98,11 @@ TEST(RoundEnd, LastColouredBallFallingWithTheCueBallPutsARedBackAtTheCentre) {
   table.tick();
   EXPECT_EQ(table.match.roundsWon, (Rounds{0, 0}));
   EXPECT_EQ(table.activeBalls(), 1);  // the red alone
-  EXPECT_TRUE(table.hooks.calls.empty());
+  EXPECT_TRUE(table.recorded.calls.empty());
 }
 
 TEST(ShotEvaluation, TouchingNothingIsAFoulSeenOnlyAtRest) {
-  MatchTable table;
+  TestGame table;
   fiveReds(table, {7.0f, 3.0f}, true);
   table.putCueBall(Vec3{0.0f, 0.0f, 0.0f});
   table.match.turnStartScores = {4.0f, 3.0f};  // 3 points scored earlier in this turn
@@ -123,10 +124,10 @@ TEST(ShotEvaluation, TouchingNothingIsAFoulSeenOnlyAtRest) {
 }
 
 TEST(Strike, RefusedWhileABallMovesOrTheCueBallIsInHandOtherwiseCappedAt200) {
-  MatchTable table;
+  TestGame table;
   fiveReds(table, {}, true);
   table.world.balls[12].velocity = Vec3{0.0f, 0.0f, 5.0f};
-  const MatchTable before = table;
+  const TestGame before = table;
   table.strike(Vec3{0.0f, 0.0f, 100.0f}, 250.0f);
   EXPECT_EQ(table.world, before.world);
   EXPECT_EQ(table.match, before.match);
@@ -167,7 +168,7 @@ TEST(CueBallPlacement, KeepsClearOfBallsAndActivePocketsWithinTheWalls) {
 }
 
 TEST(NextPocket, WinsTheRoundAndTheMatchWhenOneMoreTargetBallPutsTheShooterOutOfReach) {
-  MatchTable table;
+  TestGame table;
   for (int s = 0; s < 3; ++s) table.world.balls[s].init(Vec3{0.0f, 100.0f * s, 0.0f}, Vec3{}, colourBlue);
   table.match.targetColour = colourBlue;
   table.settings.roundsPerMatch = 5;
@@ -205,30 +206,30 @@ TEST(MatchEnd, MoreThanHalfOfTheRoundsWinsWithTheWinnersNameInTheMessage) {
   const std::string messages[] = {"Anna j\xE1t\xE9kos nyerte a meccset!", "B\xE9la j\xE1t\xE9kos nyerte a meccset!"};
   for (const auto& [roundsPerMatch, needed] : {std::pair{5, 3}, {4, 3}, {3, 2}, {2, 2}, {1, 1}, {0, 1}}) {
     for (int winner = 0; winner < 2; ++winner) {
-      MatchTable table;
+      TestGame table;
       table.settings.player1Name = "Anna";
       table.settings.player2Name = "B\xE9la";  // Béla in Windows-1250
       table.settings.roundsPerMatch = roundsPerMatch;
       fiveReds(table, {}, true);
       table.match.roundsWon = {needed - 1, needed - 1};
       table.tick();
-      EXPECT_TRUE(table.hooks.matchEnds.empty()) << roundsPerMatch << " rounds";
+      EXPECT_TRUE(table.recorded.matchEnds.empty()) << roundsPerMatch << " rounds";
       table.match.roundsWon[winner] = needed;
       const World before = table.world;
       table.tick();
-      ASSERT_EQ(table.hooks.matchEnds.size(), 1u) << roundsPerMatch << " rounds";
-      EXPECT_EQ(table.hooks.matchEnds[0].winner, winner);
-      EXPECT_EQ(table.hooks.matchEnds[0].message, messages[winner]);
+      ASSERT_EQ(table.recorded.matchEnds.size(), 1u) << roundsPerMatch << " rounds";
+      EXPECT_EQ(table.recorded.matchEnds[0].winner, winner);
+      EXPECT_EQ(table.recorded.matchEnds[0].message, messages[winner]);
       EXPECT_EQ(table.world, before);
     }
   }
 }
 
 TEST(ComputerTurn, OnlyBetweenShotsForAComputerToMove) {
-  MatchTable table;
+  TestGame table;
   fiveReds(table, {}, true);
   table.settings.player2Computer = 1;
-  const auto turnsAfterTick = [&table] { return table.tick(), table.hooks.computerTurns; };
+  const auto turnsAfterTick = [&table] { return table.tick(), table.recorded.computerTurns; };
   EXPECT_EQ(turnsAfterTick(), 0);  // player 1, a human, to move
   table.match.currentPlayer = 1;
   EXPECT_EQ(turnsAfterTick(), 1);

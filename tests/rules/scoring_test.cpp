@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "support/match_table.h"
+#include "rules/scoring.h"
+#include "support/test_game.h"
 
 namespace morvane {
 namespace {
@@ -51,7 +52,7 @@ TEST(PocketScoring, RightColoursScoreUntilTheFirstFoulOfTheShot) {
 TEST(ShotScoring, MultipliedRunOverATurnThenTheMissResetsIt) {
   // The cue ball starts touching a blue ball, so every shot's first contact is legal; the balls
   // to fall are laid inside the pocket before the stroke.
-  MatchTable table;
+  TestGame table;
   table.settings.multiplierEnabled = 1;
   table.world.pockets[0].centre = Vec3{300.0f, 300.0f, 300.0f};
   table.world.pockets[0].active = 1;

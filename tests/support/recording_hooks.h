@@ -14,7 +14,7 @@ struct RecordingHooks : MatchHooks {
   };
   void loadSounds() override { calls.push_back("loadSounds"); }
   void buildSphereMesh() override { calls.push_back("buildSphereMesh"); }
-  void computerTurn() override { calls.push_back("computerTurn"); ++computerTurns; }
+  void takeComputerTurn() override { calls.push_back("takeComputerTurn"); ++computerTurns; }
   void endMatch(int winner, const std::string& messageCp1250) override {
     calls.push_back("endMatch");
     matchEnds.push_back({winner, messageCp1250});

@@ -104,7 +104,7 @@ TEST(SoakChecks, TheComputersTurnMayOnlyPlaceTheCueBallAndAim) {
   check.before(turn);
   NullReporter progress;
   TrialWorkers workers(1);
-  computerTurn(turn, progress, workers);
+  playComputerTurn(turn, progress, workers);
   EXPECT_EQ(check.after(turn), std::nullopt);
 
   Game moved = turn;  // as if a trial had left a ball where it rolled
@@ -129,7 +129,7 @@ TEST(SoakChecks, TheComputersTurnMayOnlyPlaceTheCueBallAndAim) {
   for (int s = 1; s < cueBallSlot; ++s) crowded.world.balls[s].active = 0;
   crowded.world.balls[0].init(Vec3{}, Vec3{}, colourBlue);
   check.before(crowded);
-  computerTurn(crowded, progress, workers);
+  playComputerTurn(crowded, progress, workers);
   EXPECT_EQ(crowded.world.balls[cueBallSlot].position, Vec3{});
   EXPECT_EQ(check.after(crowded), std::nullopt);
 }

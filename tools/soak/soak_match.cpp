@@ -23,10 +23,11 @@ struct NoFrames final : FrameDrawer {
 // is noted instead of starting anew.
 struct SoakHooks final : MatchHooks {
   void loadSounds() override { ++setUps; }
-  void computerTurn() override {
+  void takeComputerTurn() override {
     turnCheck.before(*game);
     const auto start = std::chrono::steady_clock::now();
-    runComputerTurn(*game, frames, *workers, [this] { return now; });
+    ShowProgressReporter progress(*game, frames, [this] { return now; });
+    playComputerTurn(*game, progress, *workers);
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
     turnMs->push_back(took.count());
     if (!fault) fault = turnCheck.after(*game);

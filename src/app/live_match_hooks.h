@@ -21,16 +21,16 @@ class WindowFrameDrawer final : public FrameDrawer {
   GameWindow& window_;
 };
 
-class GameServices final : public MatchHooks {
+class LiveMatchHooks final : public MatchHooks {
  public:
-  GameServices(Game& game, SoundBank& sounds, const TickCounter& clock, SceneRenderer& scene,
+  LiveMatchHooks(Game& game, SoundBank& sounds, const TickCounter& clock, SceneRenderer& scene,
                GameWindow& window, FrameDrawer& drawer, TrialWorkers& trialWorkers)
       : game_(game), sounds_(sounds), clock_(clock), scene_(scene), window_(window), drawer_(drawer),
         trialWorkers_(trialWorkers) {}
 
   void loadSounds() override;
   void buildSphereMesh() override;
-  void computerTurn() override;
+  void takeComputerTurn() override;
   [[noreturn]] void endMatch(int winner, const std::string& messageCp1250) override;
 
  private:

@@ -1,4 +1,4 @@
-#include "app/game_services.h"
+#include "app/live_match_hooks.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,17 +19,19 @@ void WindowFrameDrawer::drawFrame(const Game& game) {
   window_.swapBuffers();
 }
 
-void GameServices::loadSounds() {
+void LiveMatchHooks::loadSounds() {
   if (auto failure = sounds_.loadSounds(clock_.nowMs())) stopOnLoadFailure(*failure);
 }
 
-void GameServices::buildSphereMesh() { scene_.setSphereMesh(morvane::buildSphereMesh()); }
+void LiveMatchHooks::buildSphereMesh() { scene_.setSphereMesh(morvane::buildSphereMesh()); }
 
-void GameServices::computerTurn() {
-  runComputerTurn(game_, drawer_, trialWorkers_, [this] { return clock_.nowMs(); });
+// The search holds this tick; its progress reports draw frames with the counter's time.
+void LiveMatchHooks::takeComputerTurn() {
+  ShowProgressReporter progress(game_, drawer_, [this] { return clock_.nowMs(); });
+  playComputerTurn(game_, progress, trialWorkers_);
 }
 
-void GameServices::endMatch(int, const std::string& messageCp1250) {
+void LiveMatchHooks::endMatch(int, const std::string& messageCp1250) {
   window_.releaseForMatchEnd();
   showMessageBox(cp1250ToUtf8(messageCp1250), "", MessageIcon::none);
   restartSelf();
