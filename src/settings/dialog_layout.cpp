@@ -37,13 +37,6 @@ const std::array<DialogControl, dialogControlCount> dialogControls = {{
     {128, staticText, "Játék közben az F1-gyel kaphatsz súgót.", 116, 224, 60, 24},
 }};
 
-const DialogControl* findControl(int id) {
-  for (const DialogControl& control : dialogControls) {
-    if (control.id == id) return &control;
-  }
-  return nullptr;
-}
-
 const char* controlHelpText(int id) {
   switch (id) {
     case 104:
@@ -88,7 +81,5 @@ const char* controlHelpText(int id) {
       return nullptr;
   }
 }
-
-bool isTabStop(ControlKind kind) { return kind != groupBox && kind != staticText; }
 
 }  // namespace morvane

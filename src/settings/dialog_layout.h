@@ -45,13 +45,7 @@ constexpr std::array<int, 5> difficultyRadioIds = {116, 117, 118, 123, 124};
 constexpr std::size_t dialogControlCount = 30;
 extern const std::array<DialogControl, dialogControlCount> dialogControls;
 
-// The control with this id, or nullptr.
-const DialogControl* findControl(int id);
-
 // The one-sentence help shown for a control, or nullptr when the control explains nothing.
 const char* controlHelpText(int id);
-
-// Whether Tab stops on controls of this kind (a disabled one is skipped anyway).
-bool isTabStop(ControlKind kind);
 
 }  // namespace morvane

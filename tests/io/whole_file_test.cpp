@@ -1,0 +1,56 @@
+// The whole-file reader that the texture and the clips go through, against what may lie under a
+// data file's name besides a small file: FIFOs, devices, folders, huge files and files that hold
+// more than their size says.
+#include "io/whole_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <future>
+
+namespace morvane {
+namespace {
+
+// The status, the size at open and what was read: "ok 3: abc".
+std::string readOutcome(const std::string& path, size_t cap) {
+  std::vector<uint8_t> bytes;
+  const WholeFile file = readWholeFile(path, cap, bytes);
+  const char* names[] = {"ok", "notFound", "tooLarge", "unreadable"};
+  return names[int(file.status)] + (" " + std::to_string(file.sizeAtOpen)) + ": " +
+         (file.status == WholeFileStatus::ok ? std::string(bytes.begin(), bytes.end()) : "");
+}
+
+TEST(WholeFile, RegularFilesUpToTheCapAndNothingElseNorAnythingThatHangs) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "morvane-io-XXXXXX").string();
+  const std::filesystem::path dir = mkdtemp(pattern.data());
+  std::ofstream(dir / "five") << "abcde";
+  std::ofstream(dir / "huge") << "x";
+  std::filesystem::resize_file(dir / "huge", uintmax_t{1} << 31);  // 2 GiB of hole: refused by its size, never read
+  std::filesystem::create_symlink("/dev/zero", dir / "zero");
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  // A reader stuck in open() waits for a writer: give it one after 5 s, so the test ends either way.
+  auto fifo = std::async(std::launch::async, [&dir] { return readOutcome(dir / "fifo", 4); });
+  const bool returned = fifo.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!returned) std::ofstream{dir / "fifo"} << "waited";
+  EXPECT_TRUE(returned) << "the reader waited for a writer";
+  const std::pair<std::string, std::string> cases[] = {
+      {readOutcome(dir / "five", 5), "ok 5: abcde"},        {readOutcome(dir / "five", 4), "tooLarge 5: "},
+      {readOutcome(dir / "missing", 4), "notFound 0: "},    {readOutcome(dir / "huge", 4), "tooLarge 2147483648: "},
+      {readOutcome(dir / "zero", 4), "notFound 0: "}, {readOutcome(dir, 4), "notFound 0: "}, {fifo.get(), "notFound 0: "},
+  };
+  for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
+  std::filesystem::remove_all(dir);
+}
+
+// A file may hold more than its size said at open: a /proc file says 0, and a file may be
+// appended to while it is read. The cap still holds: too large, never a cut file read as whole.
+TEST(WholeFile, AFileThatHoldsMoreThanItsSizeSaidIsStillCapped) {
+  EXPECT_EQ(readOutcome("/proc/self/status", 100), "tooLarge 0: ");
+  EXPECT_TRUE(readOutcome("/proc/self/status", 1 << 20).starts_with("ok 0: Name:"));
+  EXPECT_EQ(readOutcome("/proc/self/mem", 100), "unreadable 0: ");  // regular, but reading at 0 fails
+}
+
+}  // namespace
+}  // namespace morvane
