@@ -45,8 +45,8 @@ struct BallSelection {
 };
 
 // One motion step of the selected balls: move, bounce off the walls at +-arenaHalfSize (a
-// click per ball that bounced), slow down. Four balls at a time; every ball rounds exactly as
-// it would alone, so which balls are visited together never matters.
+// click per ball that bounced), slow down. Every slot goes four balls at a time, a list one
+// ball at a time, through the same arithmetic: a ball ends alike either way.
 void moveBalls(World& world, BallSelection which, SoundSink& sounds);
 
 // Every pair of active balls in contact, in (i, j) order, exchanging velocity along the line of

@@ -94,9 +94,9 @@ bool sameBall(const Ball& a, const Ball& b) {
   return a.active == b.active && a.colour == b.colour;
 }
 
-// The pass moves four balls at a time (consecutive slots, or a trial's list, a short last group
-// filled up); every lane must round as the one-ball step does, and odd values in any lane must
-// stay in that lane (inactive slots untouched, clicks in slot order).
+// The pass moves every slot four balls at a time, or a trial's list one ball at a time; either
+// must round as the reference one-ball step does, and odd values in any lane must stay in that
+// lane (inactive slots untouched, clicks in slot order).
 TEST(MotionPass, FourSlotsAtATimeMatchOneAtATimeBitForBit) {
   const float odd[] = {0.0f, -0.0f, 9.99f, 10.0f, 480.0f, -480.0f, 500.0f, 1e30f, -1e38f, 1e-40f,
                        std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
