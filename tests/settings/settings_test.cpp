@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <memory>
 #include <set>
 
+#include "rules/setup.h"
 #include "settings/dialog_layout.h"
 #include "settings/ok_processing.h"
 
@@ -64,6 +66,27 @@ TEST(OkProcessing, TheDefaultControlsGiveTheDefaultSettingsAndNamesBecomeWindows
   const OkOutcome out = processOk(input, random);
   EXPECT_EQ(std::pair(out.settings.player1Name, out.settings.player2Name),
             std::pair(std::string(150, 'a') + std::string(49, 'x'), std::string("Zo\xEB \xD6" "d\xF6n ?? \xFB\x80")));
+}
+
+// The arena check lays out the first round on copies exactly as the game will: after the start
+// draw when the start is random. At arena 150, rack 1, the layouts with and without that draw
+// disagree on about a third of the seeds.
+TEST(OkProcessing, TheArenaCheckJudgesTheFirstRoundTheGameWillLayOut) {
+  DialogInput input = defaultDialogInput();
+  input.arenaSize = std::string("150"), input.rack = std::string("1"), input.chaoticRack = true, input.randomStart = true;
+  int accepted = 0;
+  for (uint32_t seed = 1; seed <= 100; ++seed) {
+    Random live(seed);
+    const OkOutcome out = processOk(input, live);
+    Random game(seed);
+    game.next();  // the start draw, made before the game lays out its first round
+    auto world = std::make_unique<World>();
+    layOutRound(*world, out.settings, game);
+    EXPECT_EQ(out.accepted(), layoutPlayable(*world)) << "seed " << seed;
+    EXPECT_EQ(live, out.accepted() ? skipDraws(Random(seed), 1) : Random(seed)) << "seed " << seed;
+    accepted += out.accepted();
+  }
+  EXPECT_TRUE(accepted > 0 && accepted < 100) << accepted;  // both verdicts are tried
 }
 
 TEST(DialogLayout, ControlsFitTheDialogInputsExplainThemselvesAndTheRadioButtonsFollowTheirGroup) {
