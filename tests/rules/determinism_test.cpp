@@ -42,11 +42,8 @@ TEST(Determinism, FixedSeedAndShotsGiveTheRecordedWorld) {
   }
   EXPECT_EQ(shotsPlayed, 4);
   // What the four shots did: a foul, a miss and two more fouls; seven balls fell on the way.
-  EXPECT_EQ(table.match.roundsWon, (std::array<int32_t, 2>{0, 0}));
-  EXPECT_EQ(table.match.currentPlayer, 0);
-  EXPECT_EQ(table.match.ballInHand, 1);
-  EXPECT_EQ(table.match.scores, (std::array<float, 2>{0.0f, 0.0f}));
-  EXPECT_EQ(table.activeBalls(), 193);
+  EXPECT_EQ(std::tuple(table.match.roundsWon, table.match.currentPlayer, table.match.ballInHand, table.match.scores, table.activeBalls()),
+            std::tuple(std::array<int32_t, 2>{0, 0}, 0, 1, std::array<float, 2>{0.0f, 0.0f}, 193));
   EXPECT_EQ(worldHash(table.world), recordedWorldHash);
 }
 
