@@ -3,7 +3,6 @@
 
 #include <SDL.h>
 
-#include <array>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -81,9 +80,8 @@ int main(int argc, char** argv) {
   std::string error;
   if (!window.create(error)) failStartUp("Nem sikerült megnyitni a játék ablakát: " + error);
   setFixedGlState();
-  std::array<GLuint, 100> textureNames{};
-  glGenTextures(static_cast<GLsizei>(textureNames.size()), textureNames.data());
-  const GLuint wallTexture = textureNames[0];
+  GLuint wallTexture = 0;
+  glGenTextures(1, &wallTexture);
   if (!loadTexture("walltex.bmp", wallTexture, GL_LINEAR, GL_REPEAT, error)) {
     std::fprintf(stderr, "morvane: %s\n", error.c_str());
     window.releaseForMatchEnd();

@@ -8,7 +8,6 @@ namespace morvane {
 class TextureBinder {
  public:
   void bind(unsigned name);
-  unsigned boundTexture() const { return boundTexture_; }
 
  private:
   unsigned boundTexture_ = 0;

@@ -108,11 +108,11 @@ Bytes wav(const Bytes& fmt, const Bytes& data = Bytes(8, 0)) {
   return riff("WAVE", {chunk("fmt ", fmt), chunk("data", data)});
 }
 
-// The failure, or the samples once parsed and converted at the device rate (their count for a
-// long clip). Parses an exactly sized heap copy, so a read past the end trips the address sanitizer.
 std::string outcome(const std::optional<LoadFailure>& failed) {
   return failed ? std::to_string(failed->line) + ": " + failed->message : "loaded";
 }
+// The failure, or the samples once parsed and converted at the device rate (their count for a
+// long clip). Parses an exactly sized heap copy, so a read past the end trips the address sanitizer.
 std::string loaded(const Bytes& bytes, uint32_t deviceRate) {
   WavFile wav;
   Clip clip;
