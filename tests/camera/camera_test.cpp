@@ -80,6 +80,7 @@ TEST_F(CameraAndCue, EveryThirdMotionTurnsTheViewAndCtrlAloneAimsOnTheCueBall) {
     EXPECT_EQ(game.cue.cueDirection == game.camera.forward, row.aims);
     EXPECT_EQ(game.camera.eye == Vec3{}, !row.aims);
     EXPECT_NEAR(length(ball - game.camera.eye), 300.0f, 0.01f);
+    EXPECT_GT(dot(ball - game.camera.eye, game.camera.forward), 0.0f);  // the ball ahead, not behind
   }
 }
 
