@@ -11,6 +11,13 @@ done
 
 man_text=$(MANWIDTH=80 man -l "$PREFIX/share/man/man6/morvane.6.gz" 2>"$WORK/man.err" | col -b)
 [ ! -s "$WORK/man.err" ] && grep -q "SDL_AUDIODRIVER=dummy morvane" <<<"$man_text" || fail "the man page: $(cat "$WORK/man.err")"
+for section in NAME SYNOPSIS DESCRIPTION OPTIONS FILES CONTROLS "EXIT STATUS" ENVIRONMENT; do
+  grep -q "^$section" <<<"$man_text" || fail "the man page has no $section section"
+done
+for size in 48 256; do
+  icon=$(identify -format %wx%h "$PREFIX/share/icons/hicolor/${size}x${size}/apps/morvane.png")
+  [ "$icon" = "${size}x${size}" ] || fail "the ${size}px icon is $icon"
+done
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
 out=$(cd / && env -u DISPLAY "$GAME" --version) && [ "$out" = "morvane $version" ] || fail "--version: $out"
 out=$(cd / && env -u DISPLAY "$GAME" --help) && grep -q "^Usage: morvane" <<<"$out" || fail "--help prints no usage"
