@@ -1,3 +1,4 @@
+#include <atomic>
 #include <cmath>
 
 #include "world/lanes.h"
@@ -92,6 +93,10 @@ void moveOne(Ball& b, float h, SoundSink& sounds) {
   F4 v[1] = {F4{b.velocity.x, b.velocity.y, b.velocity.z, 0.0f}};
   const I4 hit = stepLanes<OneBall>(p, v, h);
   b.position = Vec3{p[0][0], p[0][1], p[0][2]};
+  // Kept as a store of its own: merged with the velocity's, the next step's load of the
+  // velocity straddles two stores, store forwarding fails, and a trial that rolls one ball
+  // runs at half speed.
+  std::atomic_signal_fence(std::memory_order_seq_cst);
   b.velocity = Vec3{v[0][0], v[0][1], v[0][2]};
   if ((hit[0] | hit[1] | hit[2]) != 0) sounds.play(SoundId::wall);
 }
@@ -101,10 +106,10 @@ void moveOne(Ball& b, float h, SoundSink& sounds) {
 void moveBalls(World& world, BallSelection which, SoundSink& sounds) {
   BallTable& balls = world.balls;
   const float h = world.arenaHalfSize;
-  if (which.everySlot) {
+  if (which.everySlot()) {
     for (int s = 0; s < ballCount; s += lanes) moveFour(&balls[s], h, sounds);
   } else {
-    for (const int16_t s : which.listed) moveOne(balls[s], h, sounds);
+    for (const int16_t s : which.listed()) moveOne(balls[s], h, sounds);
   }
 }
 

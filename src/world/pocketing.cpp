@@ -77,7 +77,7 @@ void pocketBalls(World& world, const PocketFinder& finder, BallSelection which, 
   if (!finder.anyPocket()) return;
   int32_t falls[ballCount];
   int fallCount = 0;
-  if (which.everySlot) {
+  if (which.everySlot()) {
     // Four slots at a time: their bins on each axis in one go, and the exact test only for a
     // ball that some pocket's bins reach (most balls are in none).
     for (int s = 0; s < ballCount; s += lanes) {
@@ -93,7 +93,7 @@ void pocketBalls(World& world, const PocketFinder& finder, BallSelection which, 
       }
     }
   } else {
-    for (const int16_t s : which.listed) {
+    for (const int16_t s : which.listed()) {
       if (world.balls[s].active == 0) continue;
       const int p = finder.lowestHolding(world.balls[s].position);
       if (p >= 0) falls[fallCount++] = fallOf(p, s);
