@@ -55,11 +55,11 @@ GlContext& gl() {
 // coordinate and vertex call, the walls and the unit ball compiled once into display lists.
 class DisplayListScene {
  public:
-  void draw(SceneRenderer& scene, const Game& game, const SphereMesh& sphere, unsigned wallTexture) {
-    scene.beginScene(game, width, height);
-    drawArena(game.world.arenaHalfSize, wallTexture);
-    drawAllBalls(game.world, sphere);
-    scene.drawLineObjects(game);
+  void draw(SceneRenderer& scene, const FrameSnapshot& frame, const SphereMesh& sphere, unsigned wallTexture) {
+    scene.beginScene(frame);
+    drawArena(frame.world.arenaHalfSize, wallTexture);
+    drawAllBalls(frame.world, sphere);
+    scene.drawLineObjects(frame);
   }
 
  private:
@@ -187,6 +187,7 @@ void frame(benchmark::State& state, bool sharedCorners) {
     return;
   }
   const Game game = makeGame(static_cast<int>(state.range(0)));
+  const FrameSnapshot frame = takeFrameSnapshot(game, FrameSize{width, height, width, height}, 0);
   const SphereMesh sphere = buildSphereMesh();
   SceneRenderer scene;
   scene.setSphereMesh(sphere);
@@ -194,11 +195,11 @@ void frame(benchmark::State& state, bool sharedCorners) {
   DisplayListScene earlier;
   auto draw = [&](bool shared) {
     if (shared) {
-      scene.drawScene(game, width, height);
+      scene.drawScene(frame);
     } else {
-      earlier.draw(scene, game, sphere, gl().wallTexture);
+      earlier.draw(scene, frame, sphere, gl().wallTexture);
     }
-    drawHud(game, width, height);
+    drawHud(frame);
     glFinish();  // the frame's cost includes the rasteriser's work, not just the submission
   };
   if (sharedCorners) {

@@ -1,31 +1,20 @@
 #pragma once
-// The application's side of the game: sounds through the mixer, the ball mesh and frames
-// through the renderer, and the end of a match on screen.
+// The application's side of the game: sounds through the mixer, frames through the render
+// thread, and the end of a match on screen.
 #include "ai/trial_workers.h"
-#include "game/main_loop.h"
+#include "app/frame_drawers.h"
+#include "graphics/render_thread.h"
 #include "platform/game_window.h"
-#include "render/scene.h"
 #include "rules/match_hooks.h"
 #include "sound/sound_bank.h"
 
 namespace morvane {
 
-// Draws the 3-D scene and the overlay, then presents the frame.
-class WindowFrameDrawer final : public FrameDrawer {
- public:
-  WindowFrameDrawer(SceneRenderer& scene, GameWindow& window) : scene_(scene), window_(window) {}
-  void drawFrame(const Game& game) override;
-
- private:
-  SceneRenderer& scene_;
-  GameWindow& window_;
-};
-
 class LiveMatchHooks final : public MatchHooks {
  public:
-  LiveMatchHooks(Game& game, SoundBank& sounds, const TickCounter& clock, SceneRenderer& scene,
-               GameWindow& window, FrameDrawer& drawer, TrialWorkers& trialWorkers)
-      : game_(game), sounds_(sounds), clock_(clock), scene_(scene), window_(window), drawer_(drawer),
+  LiveMatchHooks(Game& game, SoundBank& sounds, const TickCounter& clock, GameWindow& window, RenderThread& render,
+                 SnapshotFrameDrawer& drawer, TrialWorkers& trialWorkers)
+      : game_(game), sounds_(sounds), clock_(clock), window_(window), render_(render), drawer_(drawer),
         trialWorkers_(trialWorkers) {}
 
   void loadSounds() override;
@@ -37,9 +26,9 @@ class LiveMatchHooks final : public MatchHooks {
   Game& game_;
   SoundBank& sounds_;
   const TickCounter& clock_;
-  SceneRenderer& scene_;
   GameWindow& window_;
-  FrameDrawer& drawer_;
+  RenderThread& render_;
+  SnapshotFrameDrawer& drawer_;
   TrialWorkers& trialWorkers_;
 };
 

@@ -1,6 +1,4 @@
 // Morvane: start-up in a fixed order, then the main loop until the window is closed.
-#include <GL/gl.h>
-
 #include <SDL.h>
 
 #include <cstdio>
@@ -16,8 +14,9 @@
 #include "platform/game_window.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
-#include "render/gl_state.h"
-#include "render/texture.h"
+#include "app/frame_drawers.h"
+#include "app/stats_line.h"
+#include "render/scene.h"
 #include "dialog/settings_dialog.h"
 #include "sound/mixer.h"
 #include "sound/mixer_sink.h"
@@ -68,10 +67,13 @@ int main(int argc, char** argv) {
   MixerSink sink(mixer, [&clock] { return clock.nowMs(); });
   GameWindow window(clock);
   SceneRenderer scene;
-  WindowFrameDrawer drawer(scene, window);
+  WindowSnapshotDrawer windowDrawer(window, scene);
+  // Declared after the window, so that it is stopped before the window and its context go.
+  RenderThread render(windowDrawer);
+  SnapshotFrameDrawer drawer(render, window);
   // The computer's trials run on these beside the main thread; they sleep between its turns.
   TrialWorkers trialWorkers(defaultTrialWorkerCount());
-  LiveMatchHooks hooks(*game, soundBank, clock, scene, window, drawer, trialWorkers);
+  LiveMatchHooks hooks(*game, soundBank, clock, window, render, drawer, trialWorkers);
   game->sounds = &sink;
   game->hooks = &hooks;
 
@@ -79,20 +81,20 @@ int main(int argc, char** argv) {
 
   std::string error;
   if (!window.create(error)) failStartUp("Nem sikerült megnyitni a játék ablakát: " + error);
-  setFixedGlState();
-  GLuint wallTexture = 0;
-  glGenTextures(1, &wallTexture);
-  if (!loadTexture("walltex.bmp", wallTexture, GL_LINEAR, GL_REPEAT, error)) {
+  // The render thread takes the context and loads the wall texture; a failure ends the game
+  // before the first frame, as a failed load always did.
+  if (!render.start(error)) {
     std::fprintf(stderr, "morvane: %s\n", error.c_str());
     window.releaseForMatchEnd();
     showMessageBox(error, "", MessageIcon::none);
     SDL_Quit();
     return EXIT_FAILURE;
   }
-  scene.setWallTexture(wallTexture);
   SDL_ShowCursor(SDL_DISABLE);
 
-  runMainLoop(*game, window, drawer);
+  StatsLine stats(render);
+  runMainLoop(*game, window, drawer, launch.stats ? &stats : nullptr);
+  render.stop();
   SDL_Quit();
   return EXIT_SUCCESS;
 }

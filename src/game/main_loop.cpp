@@ -25,7 +25,7 @@ void dispatchEvent(Game& game, const InputEvent& event, LoopPlatform& platform) 
   }
 }
 
-bool runLoopPass(Game& game, LoopPlatform& platform, FrameDrawer& drawer) {
+bool runLoopPass(Game& game, LoopPlatform& platform, FrameDrawer& drawer, PassObserver* observer) {
   InputEvent event;
   const bool gotEvent = platform.pollEvent(event);
   if (gotEvent) {
@@ -34,13 +34,14 @@ bool runLoopPass(Game& game, LoopPlatform& platform, FrameDrawer& drawer) {
   }
   const bool drew = offerFrame(game, platform.nowMs(), drawer);
   const bool ticked = gameTick(game, platform.nowMs());
+  if (observer != nullptr) observer->afterPass(platform.nowMs(), ticked);
   // Nothing can become due before the counter's next step or the next event.
   if (!gotEvent && !drew && !ticked) platform.waitForEventOrNextStep();
   return true;
 }
 
-void runMainLoop(Game& game, LoopPlatform& platform, FrameDrawer& drawer) {
-  while (runLoopPass(game, platform, drawer)) {
+void runMainLoop(Game& game, LoopPlatform& platform, FrameDrawer& drawer, PassObserver* observer) {
+  while (runLoopPass(game, platform, drawer, observer)) {
   }
 }
 

@@ -41,6 +41,14 @@ class FrameDrawer {
   virtual void drawFrame(const Game& game) = 0;
 };
 
+// Told after every pass that did not end the loop: the counter's time and whether the pass
+// ticked (what --stats counts).
+class PassObserver {
+ public:
+  virtual ~PassObserver() = default;
+  virtual void afterPass(uint32_t nowMs, bool ticked) = 0;
+};
+
 // Draws a frame if renderTimer is due (more than 50 ms since the last drawn one). True if drawn.
 bool offerFrame(Game& game, uint32_t nowMs, FrameDrawer& drawer);
 
@@ -48,10 +56,10 @@ bool offerFrame(Game& game, uint32_t nowMs, FrameDrawer& drawer);
 void dispatchEvent(Game& game, const InputEvent& event, LoopPlatform& platform);
 
 // One pass of the loop. False when a quit event ended the loop (no frame, no tick then).
-bool runLoopPass(Game& game, LoopPlatform& platform, FrameDrawer& drawer);
+bool runLoopPass(Game& game, LoopPlatform& platform, FrameDrawer& drawer, PassObserver* observer = nullptr);
 
 // Passes until quit.
-void runMainLoop(Game& game, LoopPlatform& platform, FrameDrawer& drawer);
+void runMainLoop(Game& game, LoopPlatform& platform, FrameDrawer& drawer, PassObserver* observer = nullptr);
 
 // Stores the computer's progress caption (Windows-1250, cut to 199 bytes) and fraction, makes
 // the bar visible and offers a frame.

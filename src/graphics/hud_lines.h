@@ -20,6 +20,8 @@ struct HudText {
   std::string bytes;  // Windows-1250, one glyph per byte
   float r, g, b;
   int x, y;
+
+  friend bool operator==(const HudText&, const HudText&) = default;
 };
 
 // The computer's search progress: a 100 x 10 pixel bar, its filled part and its caption.

@@ -27,12 +27,15 @@ std::string printable(const std::string& argument) {
 
 std::string usageText() {
   std::string text =
-      "Usage: morvane [--help | --version]\n"
+      "Usage: morvane [--stats] | --help | --version\n"
       "\n"
       "Morvane is a 3-D billiards game played inside a closed cube without gravity.\n"
       "With no argument it opens its settings dialog, then the game full screen.\n"
       "\n"
       "Options:\n"
+      "  --stats    once a second, print on stderr the ticks run, the frames drawn and\n"
+      "             dropped and the longest frame, e.g.\n"
+      "             stats: ticks=64 frames=20 dropped=0 longest_frame_ms=17.4\n"
       "  --help     print this help and exit\n"
       "  --version  print the version and exit\n"
       "\n"
@@ -60,10 +63,15 @@ LaunchDecision decideLaunch(const std::vector<std::string>& arguments) {
       if (answer == nullptr) answer = &argument;
       continue;
     }
+    if (argument == "--stats") {
+      decision.stats = true;
+      continue;
+    }
     // Quoted, so that an empty argument still shows that one was given.
-    decision.exitCode = 2;
-    decision.standardError = "morvane: unknown argument '" + printable(argument) + "'\n" + usageText();
-    return decision;
+    LaunchDecision refused;
+    refused.exitCode = 2;
+    refused.standardError = "morvane: unknown argument '" + printable(argument) + "'\n" + usageText();
+    return refused;
   }
   if (answer == nullptr) {
     decision.play = true;

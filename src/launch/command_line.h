@@ -1,6 +1,6 @@
 #pragma once
-// The command line: --help and --version answer and stop; anything else unknown is refused;
-// no argument at all starts the game.
+// The command line: --help and --version answer and stop; --stats plays and reports the rate;
+// anything else unknown is refused; no argument at all starts the game.
 #include <string>
 #include <vector>
 
@@ -9,6 +9,7 @@ namespace morvane {
 // What main() does with the arguments: play, or print the texts and exit with the code.
 struct LaunchDecision {
   bool play = false;
+  bool stats = false;  // --stats: a line a second on stderr about ticks and frames
   int exitCode = 0;
   std::string standardOutput;
   std::string standardError;

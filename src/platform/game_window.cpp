@@ -135,7 +135,18 @@ bool GameWindow::create(std::string& error) {
     return false;
   }
   SDL_GL_GetDrawableSize(window_, &clientWidth_, &clientHeight_);
+  releaseContext();
   return true;
+}
+
+bool GameWindow::takeContext(std::string& error) {
+  if (context_ != nullptr && SDL_GL_MakeCurrent(window_, context_) == 0) return true;
+  error = context_ == nullptr ? "no OpenGL context" : SDL_GetError();
+  return false;
+}
+
+void GameWindow::releaseContext() {
+  if (window_ != nullptr) SDL_GL_MakeCurrent(window_, nullptr);
 }
 
 void GameWindow::swapBuffers() {
@@ -144,7 +155,6 @@ void GameWindow::swapBuffers() {
 
 void GameWindow::releaseForMatchEnd() {
   if (context_ != nullptr) {
-    SDL_GL_MakeCurrent(window_, nullptr);
     SDL_GL_DeleteContext(context_);
     context_ = nullptr;
   }

@@ -1,6 +1,6 @@
 #pragma once
-// The one borderless window covering the desktop, with its OpenGL context current on the
-// game thread, and the events, cursor and clock the main loop reads.
+// The one borderless window covering the desktop and its OpenGL context, which the render
+// thread takes; the events, cursor and clock the main loop reads stay on the main thread.
 #include <cstdint>
 #include <string>
 
@@ -30,11 +30,14 @@ class GameWindow final : public LoopPlatform {
   GameWindow& operator=(const GameWindow&) = delete;
 
   // Creates the window at the desktop size and a double-buffered RGBA context with a 32-bit
-  // (else 24-bit) depth buffer, and makes it current. On failure returns false with a reason.
+  // (else 24-bit) depth buffer, current on no thread. On failure returns false with a reason.
   bool create(std::string& error);
-  // Presents the back buffer.
+  // Makes the context current on the calling thread (the render thread), or releases it there.
+  bool takeContext(std::string& error);
+  void releaseContext();
+  // Presents the back buffer; on the thread that holds the context.
   void swapBuffers();
-  // Match end: release the context, hide the window, show the cursor.
+  // Match end, the render thread stopped: delete the context, hide the window, show the cursor.
   void releaseForMatchEnd();
   // Screen size taken when the window was created.
   int screenWidth() const { return screenWidth_; }

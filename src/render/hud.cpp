@@ -16,8 +16,7 @@ void writeText(const HudText& text) {
   drawBitmapText(text.bytes);
 }
 
-void drawProgressBar(const Game& game, int screenWidth, int screenHeight) {
-  const auto shape = progressBarShape(game, screenWidth, screenHeight);
+void drawProgressBar(const std::optional<ProgressBarShape>& shape) {
   if (!shape) return;
   // Counter-clockwise on screen once y is flipped, so face culling keeps it.
   glColor3f(0.0f, 1.0f, 0.0f);
@@ -54,7 +53,8 @@ void drawCrossHair(int screenWidth, int screenHeight) {
 
 }  // namespace
 
-void drawHud(const Game& game, int screenWidth, int screenHeight) {
+void drawHud(const FrameSnapshot& frame) {
+  const int screenWidth = frame.size.screenWidth, screenHeight = frame.size.screenHeight;
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
   glDisable(GL_TEXTURE_2D);
@@ -67,11 +67,11 @@ void drawHud(const Game& game, int screenWidth, int screenHeight) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
 
-  for (const HudText& line : hudStatusLines(game, screenWidth, screenHeight)) writeText(line);
-  if (game.helpVisible != 0) {
+  for (const HudText& line : frame.statusLines) writeText(line);
+  if (frame.helpVisible) {
     for (const HudText& line : helpScreenLines()) writeText(line);
   }
-  drawProgressBar(game, screenWidth, screenHeight);
+  drawProgressBar(frame.progressBar);
   drawCrossHair(screenWidth, screenHeight);
 
   glEnable(GL_DEPTH_TEST);

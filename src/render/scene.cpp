@@ -84,21 +84,23 @@ void SceneRenderer::setSphereMesh(const SphereMesh& mesh) {
   ++meshGeneration_;
 }
 
-void SceneRenderer::drawScene(const Game& game, int viewportWidth, int viewportHeight) {
-  beginScene(game, viewportWidth, viewportHeight);
+void SceneRenderer::drawScene(const FrameSnapshot& frame) {
+  beginScene(frame);
   // The balls before the walls: the wall pixels hidden behind a ball then fail the depth test
   // before they are textured and lit (a software rasteriser tests depth first), which is most
   // of a frame's work when many balls are in view. The picture is the same, since the balls lie
   // inside the walls; only the sliver of a ball pushed past a wall could now show through a
   // transparent (black) texel, where before the wall's depth hid it.
   textures_.bind(0);
-  drawAllBalls(game.world, viewVolume(game.camera, viewFieldOfViewDegrees,
-                                      drawableAspect(viewportWidth, viewportHeight), viewNearPlane));
-  drawArena(game.world.arenaHalfSize);
-  drawLineObjects(game);
+  const FrameSize& size = frame.size;
+  drawAllBalls(frame.world, viewVolume(frame.camera, viewFieldOfViewDegrees,
+                                       drawableAspect(size.viewportWidth, size.viewportHeight), viewNearPlane));
+  drawArena(frame.world.arenaHalfSize);
+  drawLineObjects(frame);
 }
 
-void SceneRenderer::beginScene(const Game& game, int viewportWidth, int viewportHeight) {
+void SceneRenderer::beginScene(const FrameSnapshot& frame) {
+  const int viewportWidth = frame.size.viewportWidth, viewportHeight = frame.size.viewportHeight;
   glViewport(0, 0, viewportWidth, viewportHeight);
   glMatrixMode(GL_PROJECTION);
   // The drawable's own aspect keeps balls round on any screen; on 4:3 this is the matrix
@@ -106,7 +108,7 @@ void SceneRenderer::beginScene(const Game& game, int viewportWidth, int viewport
   glLoadMatrixd(sceneProjection(viewportWidth, viewportHeight).data());
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  const Camera& c = game.camera;
+  const Camera& c = frame.camera;
   const Vec3 target = c.eye + c.forward;
   gluLookAt(c.eye.x, c.eye.y, c.eye.z, target.x, target.y, target.z, c.up.x, c.up.y, c.up.z);
 
@@ -120,9 +122,9 @@ void SceneRenderer::beginScene(const Game& game, int viewportWidth, int viewport
   glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, 0.000001f);
 }
 
-void SceneRenderer::drawLineObjects(const Game& game) {
-  drawAimGuide(game);
-  drawAllPockets(game.world);
+void SceneRenderer::drawLineObjects(const FrameSnapshot& frame) {
+  drawAimGuide(frame);
+  drawAllPockets(frame.world);
 }
 
 void SceneRenderer::drawArena(float h) {
@@ -163,16 +165,14 @@ void SceneRenderer::drawAllBalls(const World& world, const ViewVolume& view) {
   unbindQuadMesh();
 }
 
-void SceneRenderer::drawAimGuide(const Game& game) {
-  const Ball& cueBall = game.world.balls[cueBallSlot];
-  if (!allBallsAtRest(game.world) || cueBall.active == 0) return;
+void SceneRenderer::drawAimGuide(const FrameSnapshot& frame) {
+  if (!frame.aimGuideVisible) return;
   glDisable(GL_LIGHTING);
   glBegin(GL_LINES);
-  Vec3 p;
-  cueBall.getState(&p, nullptr, nullptr);
+  const Vec3& p = frame.world.balls[cueBallSlot].position;
   glColor3f(0.0f, 1.0f, 0.0f);
   glVertex3f(p.x, p.y, p.z);
-  const Vec3 end = p - game.cue.cueDirection * 5.0f;
+  const Vec3& end = frame.aimGuideEnd;
   glVertex3f(end.x, end.y, end.z);
   glEnd();
   glEnable(GL_LIGHTING);

@@ -1,9 +1,9 @@
 #pragma once
 // The 3-D part of a frame: projection, view, the light at the eye, the arena, the balls, the aim
-// guide and the pockets. Reads the game, never changes it.
+// guide and the pockets, as one frame snapshot holds them.
 #include <cstdint>
 
-#include "game/game.h"
+#include "graphics/frame_snapshot.h"
 #include "graphics/quad_mesh.h"
 #include "graphics/sphere_mesh.h"
 #include "render/texture.h"
@@ -19,18 +19,18 @@ class SceneRenderer {
   // The mesh the balls are drawn from; rebuilt at every round set-up.
   void setSphereMesh(const SphereMesh& mesh);
   void setWallTexture(unsigned name) { wallTexture_ = name; }
-  // Clears and draws the 3-D view into the current context's viewport of the given size.
-  void drawScene(const Game& game, int viewportWidth, int viewportHeight);
+  // Clears and draws the 3-D view into the current context's viewport of the frame's size.
+  void drawScene(const FrameSnapshot& frame);
   // The steps of drawScene around the arena and the balls: the viewport, projection, view,
   // clear and the light at the eye; then, after the balls, the unlit aim guide and pockets.
-  void beginScene(const Game& game, int viewportWidth, int viewportHeight);
-  void drawLineObjects(const Game& game);
+  void beginScene(const FrameSnapshot& frame);
+  void drawLineObjects(const FrameSnapshot& frame);
 
  private:
   void drawArena(float arenaHalfSize);
   void drawAllBalls(const World& world, const ViewVolume& view);
   void drawAllPockets(const World& world);
-  void drawAimGuide(const Game& game);
+  void drawAimGuide(const FrameSnapshot& frame);
 
   SphereMesh mesh_{};
   uint64_t meshGeneration_ = 0;

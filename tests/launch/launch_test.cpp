@@ -12,8 +12,9 @@ namespace {
 TEST(CommandLine, HelpAndVersionAnswerAndExitAnythingElseIsRefusedWithTheUsage) {
   const std::string usage = usageText(), version = versionText();
   EXPECT_TRUE(usage.starts_with("Usage: morvane ") && version.starts_with("morvane ") && version.ends_with("\n"));
-  const struct { std::vector<std::string> args; bool play; int exitCode; std::string out, err; } cases[] = {
-      {{}, true, 0, "", ""}, {{"--help"}, false, 0, usage, ""},
+  const struct { std::vector<std::string> args; bool play; int exitCode; std::string out, err; bool stats = false; } cases[] = {
+      {{}, true, 0, "", ""}, {{"--help"}, false, 0, usage, ""}, {{"--stats"}, true, 0, "", "", true},
+      {{"--stats", "--stats=1"}, false, 2, "", "morvane: unknown argument '--stats=1'\n"},
       {{"--version", "--help"}, false, 0, version, ""},  // the first answer wins
       {{"--help=yes"}, false, 2, "", "morvane: unknown argument '--help=yes'\n"},
       {{"--help", "a", "b"}, false, 2, "", "morvane: unknown argument 'a'\n"}, {{""}, false, 2, "", "morvane: unknown argument ''\n"},
@@ -21,8 +22,8 @@ TEST(CommandLine, HelpAndVersionAnswerAndExitAnythingElseIsRefusedWithTheUsage) 
   };
   for (const auto& c : cases) {
     const LaunchDecision d = decideLaunch(c.args);
-    EXPECT_EQ(std::tuple(d.play, d.exitCode, d.standardOutput, d.standardError),
-              std::tuple(c.play, c.exitCode, c.out, c.err.empty() ? "" : c.err + usage)) << c.err;
+    EXPECT_EQ(std::tuple(d.play, d.exitCode, d.standardOutput, d.standardError, d.stats),
+              std::tuple(c.play, c.exitCode, c.out, c.err.empty() ? "" : c.err + usage, c.stats)) << c.err;
   }
 }
 
