@@ -32,8 +32,7 @@ TEST(FrameSnapshot, HoldsTheAimGuideOnlyAtRestAndTheOverlayAsTheGameShowsIt) {
     game.helpVisible = c.help;
     game.progress.progressVisible = c.progress;
     game.camera.eye = Vec3{1.0f, 2.0f, 3.0f};
-    const FrameSize size{1280, 1000, 1920, 1080};
-    const FrameSnapshot frame = takeFrameSnapshot(game, size, 7);
+    const FrameSnapshot frame = takeFrameSnapshot(game, FrameSize{1280, 1000, 1920, 1080}, 7);
     EXPECT_EQ(std::tuple(frame.aimGuideVisible, frame.helpVisible, frame.progressBar.has_value()),
               std::tuple(c.guide, c.help != 0, c.progress != 0)) << c.name;
     EXPECT_EQ(frame.aimGuideEnd, (Vec3{-20.0f, -490.0f, 5.0f})) << c.name;
@@ -69,11 +68,7 @@ struct SlowDrawer final : SnapshotDrawer {
   std::atomic<int> ended{0};
 };
 
-FrameSnapshot numbered(uint64_t k) {
-  FrameSnapshot frame;
-  frame.sphereMeshGeneration = k;
-  return frame;
-}
+FrameSnapshot numbered(uint64_t k) { return FrameSnapshot{.sphereMeshGeneration = k}; }
 
 TEST(RenderThread, TheGameThreadNeverWaitsTheNewestFrameWinsAndStopJoins) {
   SlowDrawer drawer;
@@ -92,7 +87,7 @@ TEST(RenderThread, TheGameThreadNeverWaitsTheNewestFrameWinsAndStopJoins) {
   std::this_thread::sleep_for(100ms);  // the last frame is drawn by now
   const FrameStats stats = render.takeStats();
   render.stop();
-  render.stop();
+  render.stop();  // a second stop does nothing
   EXPECT_LT(longestSubmit.count(), 10.0);
   ASSERT_FALSE(drawer.drawn.empty());
   EXPECT_EQ(drawer.drawn.back(), 100u);
