@@ -39,24 +39,6 @@ TEST(QuadMesh, EachWallIs40By40SharedCornerTilesFacingInWithTheTextureOnce) {
   }
 }
 
-TEST(QuadMesh, TheBallIsTheUnitSphereTableScaledWithItsQuadsFacingOut) {
-  const SphereMesh sphere = buildSphereMesh();
-  // Poles on the y axis, column 10 closing onto column 0; polar angle from +y towards +z, then
-  // azimuth from +z towards -x, 36 degrees a column.
-  EXPECT_LT(length(sphere[10][3] - Vec3{0.0f, -1.0f, 0.0f}) + length(sphere[4][10] - sphere[4][0]), 3e-3f);
-  EXPECT_LT(length(sphere[5][1] - Vec3{-0.5878f, 0.0f, 0.8090f}) + length(sphere[2][0] - Vec3{0.0f, 0.8090f, 0.5878f}), 3e-3f);
-  const QuadMesh mesh = buildBallMesh(sphere, 7.5f);
-  ASSERT_EQ(std::tuple(mesh.cornerCount(), mesh.indices.size(), mesh.texCoords.size()), std::tuple(121u, 400u, 0u));
-  for (size_t k = 0; k < 121; ++k)
-    EXPECT_TRUE(length(at(mesh.positions, k) - sphere[k / 11][k % 11] * 7.5f) < 1e-5f && at(mesh.normals, k) == sphere[k / 11][k % 11]) << k;
-  for (size_t q = 0; q < 100; ++q) {
-    const uint16_t* k = &mesh.indices[4 * q];
-    const Vec3 a = at(mesh.positions, k[0]), b = at(mesh.positions, k[1]), c = at(mesh.positions, k[2]);
-    // Twice the quad's vector area points outwards, whichever two corners coincide.
-    EXPECT_GT(dot(cross(c - a, at(mesh.positions, k[3]) - b), a + c), 0.0f) << q;
-  }
-}
-
 TEST(Projection, SixtyDegreesHighRoundBallsOnAnyDrawableAndTheOldViewAtFourToThree) {
   // The old view asked GLU for aspect 1.3333333333333333 on every screen: a 4:3 drawable, and one
   // without a usable size, gives that very matrix.
