@@ -145,22 +145,6 @@ TEST(NextPocket, WinsTheRoundWhenItPutsTheShooterOutOfReachAndTheMatchWithMoreTh
   }
 }
 
-TEST(ComputerTurn, OnlyBetweenShotsForAComputerToMove) {
-  TestGame table;
-  fiveReds(table, {}, true);
-  table.settings.player2Computer = 1;
-  table.tick();  // player 1, a human, to move
-  table.match.currentPlayer = 1;
-  table.tick();
-  table.match.computerShotPending = 1;  // the cue is turning towards the chosen shot
-  table.tick();
-  table.match.computerShotPending = 0;
-  table.match.shotInProgress = 1;
-  table.world.balls[11].velocity = Vec3{0.0f, 0.0f, 5000.0f};  // still rolling
-  table.tick();
-  EXPECT_EQ(table.recorded.computerTurns, 1);
-}
-
 TEST(PocketScoring, RightColoursScoreUntilTheFirstFoulOfTheShot) {
   const BallColour blue = colourBlue, green = colourGreen, red = colourRed, cue = colourCueBall;
   const struct { const char* name; std::vector<BallColour> fallen; int player, multipliersOn, foulBefore; BallColour target;
@@ -188,11 +172,12 @@ TEST(PocketScoring, RightColoursScoreUntilTheFirstFoulOfTheShot) {
   }
 }
 
-TEST(ShotScoring, MultipliedRunOverATurnThenTheMissResetsIt) {
+TEST(ShotScoring, MultipliedRunOverATurnThenTheMissResetsItAndTheComputerIsAskedOnlyBetweenShots) {
   // The cue ball starts touching a blue ball, so every shot's first contact is legal; the balls
-  // to fall are laid inside the pocket before the stroke.
+  // to fall are laid inside the pocket before the stroke. Player 1 is the computer, struck for here.
   TestGame table;
   table.settings.multiplierEnabled = 1;
+  table.settings.player1Computer = 1;
   table.world.pockets[0].centre = Vec3{300.0f, 300.0f, 300.0f};
   table.world.pockets[0].active = 1;
   table.world.balls[0].init(Vec3{-265.0f, 0.0f, 0.0f}, Vec3{}, colourBlue);
@@ -211,6 +196,15 @@ TEST(ShotScoring, MultipliedRunOverATurnThenTheMissResetsIt) {
               std::tuple(shot.score, shot.multiplier, shot.player)) << shot.score;
   }
   EXPECT_EQ(std::tuple(table.match.turnStartScores, table.match.ballInHand), std::tuple(Pair{9.0f, 0.0f}, 0));
+  // The computer was not asked while its shots ran nor in the ticks that judged them; nor is it
+  // for player 2, a human, nor while the cue turns towards its chosen shot; then it is.
+  table.tick();
+  table.match.currentPlayer = 0;
+  table.match.computerShotPending = 1;
+  table.tick();
+  table.match.computerShotPending = 0;
+  table.tick();
+  EXPECT_EQ(table.recorded.computerTurns, 1);
 }
 
 }  // namespace
