@@ -185,13 +185,11 @@ TEST(SoundBank, AMissingFileComesFirstThenTheDeviceIsOpenedOnceAndTheClipsLoadIn
   std::filesystem::current_path(previous);
   output.rate = 16000;
   ASSERT_EQ(outcome(bank.loadSounds(0, dir.string())), "loaded");
-  // Plays a clip fully left: its first, eighth and ninth frames.
-  const auto heard = [&mixer](SoundId id, uint32_t nowMs) {
-    mixer.playSound(id, -1.0f, nowMs);
+  for (int i = 0; i < soundCount; ++i) {  // each clip fully left: its first, eighth and ninth frames
+    mixer.playSound(SoundId(i), -1.0f, 10);
     const Samples out = mix(mixer, 9);
-    return std::tuple(out[0], out[14], out[16]);
-  };
-  for (int i = 0; i < soundCount; ++i) EXPECT_EQ(heard(SoundId(i), 10), std::tuple(256 * (i + 1), 256 * (i + 1), 0)) << i;
+    EXPECT_EQ(std::tuple(out[0], out[14], out[16]), std::tuple(256 * (i + 1), 256 * (i + 1), 0)) << i;
+  }
   // A reload (every round lays out again) keeps the device; that it re-arms each clip is the mixer's.
   ASSERT_EQ(outcome(bank.loadSounds(1000, dir.string())), "loaded");
   EXPECT_EQ(std::tuple(output.openCount, output.askedRate), std::tuple(2u, 44100u));
