@@ -185,17 +185,13 @@ TEST(SoundBank, AMissingFileComesFirstThenTheDeviceIsOpenedOnceAndTheClipsLoadIn
   std::filesystem::current_path(previous);
   output.rate = 16000;
   ASSERT_EQ(outcome(bank.loadSounds(0, dir.string())), "loaded");
-  // Plays a clip fully left: its first, eighth and ninth frames.
-  const auto heard = [&mixer](SoundId id, uint32_t nowMs) {
-    mixer.playSound(id, -1.0f, nowMs);
+  for (int i = 0; i < soundCount; ++i) {  // each clip fully left: its first, eighth and ninth frames
+    mixer.playSound(SoundId(i), -1.0f, 10);
     const Samples out = mix(mixer, 9);
-    return std::tuple(out[0], out[14], out[16]);
-  };
-  for (int i = 0; i < soundCount; ++i) EXPECT_EQ(heard(SoundId(i), 10), std::tuple(256 * (i + 1), 256 * (i + 1), 0)) << i;
-  // A reload keeps the device and re-arms each clip: it may sound 1 ms on.
+    EXPECT_EQ(std::tuple(out[0], out[14], out[16]), std::tuple(256 * (i + 1), 256 * (i + 1), 0)) << i;
+  }
+  // A reload (every round lays out again) keeps the device; that it re-arms each clip is the mixer's.
   ASSERT_EQ(outcome(bank.loadSounds(1000, dir.string())), "loaded");
-  EXPECT_EQ(heard(SoundId::softClick, 1001), std::tuple(0, 0, 0));
-  EXPECT_EQ(heard(SoundId::softClick, 1002), std::tuple(256, 256, 0));
   EXPECT_EQ(std::tuple(output.openCount, output.askedRate), std::tuple(2u, 44100u));
   // A file over the 16 MiB cap is refused before it is read, whatever it holds.
   std::filesystem::resize_file(dir / "hit.wav", maxWavFileBytes + 1);
