@@ -19,7 +19,7 @@ void setUp(TestGame& table, int n, bool chaotic = false) {
   layOutRound(table.world, table.match, table.settings, table.random, table.recorded);
 }
 
-TEST(DiamondRack, SizesColoursAndPointsForEveryEdgeLength) {
+TEST(Rack, DiamondSizesColoursAndPointsForEveryEdgeLengthAndTheLargestScatter) {
   // Layer k of 2n - 1 has an edge of min(k, 2n - k); blue is its rim, green the next ring, red the rest.
   const struct { int n, balls, blue, green, red; } rows[] = {
       {1, 1, 1, 0, 0},     {2, 6, 6, 0, 0},      {3, 19, 18, 1, 0},    {4, 44, 38, 6, 0},
@@ -41,12 +41,9 @@ TEST(DiamondRack, SizesColoursAndPointsForEveryEdgeLength) {
     const Vec3 grid{460.0f * (p / 9 - 1), 460.0f * (p / 3 % 3 - 1), 460.0f * (p % 3 - 1)};
     EXPECT_EQ(std::pair(five.world.pockets[p].active, p == 13 || five.world.pockets[p].centre == grid), std::pair(p == 13 ? 0 : 1, true)) << p;
   }
-}
-
-TEST(ChaoticRack, FiftyFillsTheCueBallsSlot) {
-  TestGame table;
-  setUp(table, 50, true);
-  EXPECT_EQ(std::tuple(table.activeBalls(), table.world.balls[cueBallSlot].colour <= colourRed, table.match.breakShotPending),
+  TestGame chaotic;  // the largest scatter, 50 x 20 balls, fills the cue ball's slot too; no break shot
+  setUp(chaotic, 50, true);
+  EXPECT_EQ(std::tuple(chaotic.activeBalls(), chaotic.world.balls[cueBallSlot].colour <= colourRed, chaotic.match.breakShotPending),
             std::tuple(1000, true, 0));
 }
 
