@@ -24,10 +24,9 @@ TEST(Determinism, FixedSeedAndShotsGiveTheRecordedWorld) {
   // Where the cue ball goes whenever it is in hand: the first legal spot of these.
   const Vec3 spots[] = {{120.0f, 20.0f, 0.0f}, {0.0f, 0.0f, 300.0f}, {-300.0f, 300.0f, -300.0f},
                         {300.0f, -300.0f, 300.0f}, {0.0f, -400.0f, 0.0f}};
-  const std::pair<Vec3, float> shots[] = {{{-99.0f, -4.0f, -3.0f}, 150.0f},  // into the blue at (21, 16, -3)
-                                          {{75.0f, -72.0f, 54.0f}, 60.0f},
-                                          {{-91.0f, -182.0f, 25.0f}, 80.0f},
-                                          {{-241.0f, -79.0f, 63.0f}, 50.0f}};
+  // The first goes into the blue at (21, 16, -3).
+  const std::pair<Vec3, float> shots[] = {{{-99.0f, -4.0f, -3.0f}, 150.0f}, {{75.0f, -72.0f, 54.0f}, 60.0f},
+                                          {{-91.0f, -182.0f, 25.0f}, 80.0f}, {{-241.0f, -79.0f, 63.0f}, 50.0f}};
   int shotsPlayed = 0;
   for (int tick = 0; tick < 3000; ++tick) {
     if (table.match.shotInProgress == 0 && allBallsAtRest(table.world) && shotsPlayed < 4) {

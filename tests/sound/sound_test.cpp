@@ -125,8 +125,7 @@ std::string loaded(const Bytes& bytes, uint32_t deviceRate) {
 }
 
 TEST(WavReader, EachLayoutIsConvertedToStereo16BitAtTheDeviceRateOrRefusedWithItsLineAndMessage) {
-  const std::string notWave = "87: Not a waveform file: x.wav", bad = "Waveform file x.wav ";
-  const std::string noFmt = "94: " + bad + "is corrupted! 'fmt ' chunk not found!";
+  const std::string bad = "Waveform file x.wav ";
   const std::string noData = "102: " + bad + "is corrupted! 'data' chunk not found!";
   const std::string unplayable = "96: " + bad + "has a format that cannot be played! (8 or 16-bit PCM, mono or stereo)";
   const Bytes data7 = {0xF9, 0xFF, 9, 0}, fmt = chunk("fmt ", fmtBody(1, 1, 8000, 16)), data = chunk("data", data7);
@@ -148,7 +147,8 @@ TEST(WavReader, EachLayoutIsConvertedToStereo16BitAtTheDeviceRateOrRefusedWithIt
       {wav(fmtBody(1, 1, 192000, 16), {7, 0}), 8000, " 7 7"},
       {wav(fmtBody(1, 1, 8000, 8), Bytes(480000, 128)), 44100, "2646000 frames"},  // 60 s
       {wav(fmtBody(1, 1, 8000, 8), Bytes(480001, 128)), 44100, "104: " + bad + "is too long to be played!"},  // over 60 s
-      {riff("AVI ", {fmt, data}), 8000, notWave}, {riff("WAVE", {data}), 8000, noFmt},
+      {riff("AVI ", {fmt, data}), 8000, "87: Not a waveform file: x.wav"},
+      {riff("WAVE", {data}), 8000, "94: " + bad + "is corrupted! 'fmt ' chunk not found!"},
       {riff("WAVE", {chunk("fmt ", Bytes(10, 0), 16)}), 8000, "94: " + bad + "is corrupted! 'fmt ' chunk is cut off!"},
       {riff("WAVE", {data, fmt}), 8000, noData},  // "data" is looked for after "fmt "
       {riff("WAVE", {fmt, chunk("data", data7, 1000)}), 8000, "102: " + bad + "is corrupted! 'data' chunk is cut off!"},
@@ -185,17 +185,13 @@ TEST(SoundBank, AMissingFileComesFirstThenTheDeviceIsOpenedOnceAndTheClipsLoadIn
   std::filesystem::current_path(previous);
   output.rate = 16000;
   ASSERT_EQ(outcome(bank.loadSounds(0, dir.string())), "loaded");
-  // Plays a clip fully left: its first, eighth and ninth frames.
-  const auto heard = [&mixer](SoundId id, uint32_t nowMs) {
-    mixer.playSound(id, -1.0f, nowMs);
+  for (int i = 0; i < soundCount; ++i) {  // each clip fully left: its first, eighth and ninth frames
+    mixer.playSound(SoundId(i), -1.0f, 10);
     const Samples out = mix(mixer, 9);
-    return std::tuple(out[0], out[14], out[16]);
-  };
-  for (int i = 0; i < soundCount; ++i) EXPECT_EQ(heard(SoundId(i), 10), std::tuple(256 * (i + 1), 256 * (i + 1), 0)) << i;
-  // A reload keeps the device and re-arms each clip: it may sound 1 ms on.
+    EXPECT_EQ(std::tuple(out[0], out[14], out[16]), std::tuple(256 * (i + 1), 256 * (i + 1), 0)) << i;
+  }
+  // A reload (every round lays out again) keeps the device; that it re-arms each clip is the mixer's.
   ASSERT_EQ(outcome(bank.loadSounds(1000, dir.string())), "loaded");
-  EXPECT_EQ(heard(SoundId::softClick, 1001), std::tuple(0, 0, 0));
-  EXPECT_EQ(heard(SoundId::softClick, 1002), std::tuple(256, 256, 0));
   EXPECT_EQ(std::tuple(output.openCount, output.askedRate), std::tuple(2u, 44100u));
   // A file over the 16 MiB cap is refused before it is read, whatever it holds.
   std::filesystem::resize_file(dir / "hit.wav", maxWavFileBytes + 1);
