@@ -320,6 +320,17 @@ bool waitUntil(const Done& done) {
   return true;
 }
 
+// What run() threw as a runtime error; "" when it returned.
+template <class Run>
+std::string thrownMessage(const Run& run) {
+  try {
+    run();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "";
+}
+
 TEST(TrialWorkers, AnExceptionInAWorkersJobIsRethrownOnTheCallingThread) {
   TrialWorkers pool(2);
   std::atomic<int> entered{0};
@@ -329,13 +340,7 @@ TEST(TrialWorkers, AnExceptionInAWorkersJobIsRethrownOnTheCallingThread) {
   };
   TrialBatch batch(pool, failing);
   ASSERT_TRUE(waitUntil([&] { return entered.load() == 2; }));
-  std::string message;
-  try {
-    batch.finish();
-  } catch (const std::runtime_error& e) {
-    message = e.what();
-  }
-  EXPECT_EQ(message, "worker 1 failed");
+  EXPECT_EQ(thrownMessage([&] { batch.finish(); }), "worker 1 failed");
 }
 
 // In-order trials on an open table: the cue ball at the centre, one blue ball ahead, no pocket.
@@ -432,13 +437,7 @@ TEST_F(InOrder, AnExceptionInATrialComesBackWhenItsItemIsReached) {
       EXPECT_EQ(i, consumed++);
       return false;
     };
-    std::string message;
-    try {
-      trials.run(itemCount, plan, consume);
-    } catch (const std::runtime_error& e) {
-      message = e.what();
-    }
-    EXPECT_EQ(message, "trial 12 failed");
+    EXPECT_EQ(thrownMessage([&] { trials.run(itemCount, plan, consume); }), "trial 12 failed");
     // Consumed in order, never beyond the failed item; all before it when a worker failed.
     EXPECT_LE(consumed, failingItem);
     if (failedOnAWorker) {

@@ -18,10 +18,7 @@ using Bytes = std::span<const uint8_t>;
 
 // What broke ("" when every rule held) and whether the input was accepted: an image, a clip,
 // settings, or a text converted without a '?'.
-struct Verdict {
-  std::string broken;
-  bool accepted = false;
-};
+struct Verdict { std::string broken; bool accepted = false; };
 
 // The name the checked code is given; every refusal must show it.
 inline const std::string fileName = "fuzz.file";
