@@ -18,10 +18,7 @@ using Bytes = std::span<const uint8_t>;
 
 // What broke ("" when every rule held) and whether the input was accepted: an image, a clip,
 // settings, or a text converted without a '?'.
-struct Verdict {
-  std::string broken;
-  bool accepted = false;
-};
+struct Verdict { std::string broken; bool accepted = false; };
 
 // The name the checked code is given; every refusal must show it.
 inline const std::string fileName = "fuzz.file";
@@ -133,10 +130,7 @@ inline Verdict checkOkProcessing(Bytes bytes) {
   for (int i = 0; i < 4; ++i) seed |= uint32_t{next()} << (8 * i);
   for (std::string* field : {&in.player1Name, &in.player2Name, &in.arenaSize, &in.rack, &in.rounds}) {
     // The length byte first: what remains is counted after it has been taken.
-    const size_t wanted = next();
-    const size_t start = std::min(at, bytes.size());
-    field->assign(reinterpret_cast<const char*>(bytes.data()) + start, std::min(wanted, bytes.size() - start));
-    at = start + field->size();
+    for (size_t length = next(); length > 0 && at < bytes.size(); --length) field->push_back(static_cast<char>(next()));
   }
   Random random(seed), drawn(seed);
   const OkOutcome out = processOk(in, random);
@@ -147,10 +141,8 @@ inline Verdict checkOkProcessing(Bytes bytes) {
   if (!rackOk || !(s.arenaHalfSize > 0.0f && s.arenaHalfSize <= maxArenaHalfSize) || s.roundsPerMatch <= 0) {
     return {"accepted a bad rack, arena or number of rounds"};
   }
-  if (in.randomStart) drawn.next();
-  // Player 2 never starts without a draw.
-  const bool drawnOnce = random == drawn;
-  if (!drawnOnce || out.currentPlayer < 0 || out.currentPlayer > (in.randomStart ? 1 : 0)) return {"a bad start"};
+  if (in.randomStart) drawn.next();  // drawn once exactly when asked for; player 2 never starts without it
+  if (!(random == drawn) || out.currentPlayer < 0 || out.currentPlayer > (in.randomStart ? 1 : 0)) return {"a bad start"};
   return {"", true};
 }
 
