@@ -68,7 +68,11 @@ struct SlowDrawer final : SnapshotDrawer {
   std::atomic<int> ended{0};
 };
 
-FrameSnapshot numbered(uint64_t k) { return FrameSnapshot{.sphereMeshGeneration = k}; }
+FrameSnapshot numbered(uint64_t k) {
+  FrameSnapshot frame;
+  frame.sphereMeshGeneration = k;
+  return frame;
+}
 
 TEST(RenderThread, TheGameThreadNeverWaitsTheNewestFrameWinsAndStopJoins) {
   SlowDrawer drawer;
