@@ -316,7 +316,7 @@ DialogInput SettingsWindow::readControls() const {
   in.rounds = widget<Fl_Input>(controlId::rounds)->value();
   in.player1Computer = widget<Fl_Button>(controlId::player1Computer)->value() != 0;
   in.player2Computer = widget<Fl_Button>(controlId::player2Computer)->value() != 0;
-  in.chaoticRack = widget<Fl_Button>(controlId::multiplier)->value() != 0;
+  in.chaoticRack = widget<Fl_Button>(controlId::chaoticRack)->value() != 0;
   in.multiplierEnabled = widget<Fl_Button>(controlId::multiplier)->value() != 0;
   in.winnerStartsNextRound = widget<Fl_Button>(controlId::winnerStarts)->value() != 0;
   in.randomStart = widget<Fl_Button>(controlId::randomStart)->value() != 0;
