@@ -32,7 +32,7 @@ void LiveMatchHooks::endMatch(int, const std::string& messageCp1250) {
   render_.stop();
   window_.releaseForMatchEnd();
   showMessageBox(cp1250ToUtf8(messageCp1250), "", MessageIcon::none);
-  restartSelf();
+  restartSelf(rematchArguments_);
   std::exit(EXIT_FAILURE);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // The application's side of the game: sounds through the mixer, frames through the render
 // thread, and the end of a match on screen.
+#include <string>
+#include <vector>
+
 #include "ai/trial_workers.h"
 #include "app/frame_drawers.h"
 #include "graphics/render_thread.h"
@@ -13,9 +16,9 @@ namespace morvane {
 class LiveMatchHooks final : public MatchHooks {
  public:
   LiveMatchHooks(Game& game, SoundBank& sounds, const TickCounter& clock, GameWindow& window, RenderThread& render,
-                 SnapshotFrameDrawer& drawer, TrialWorkers& trialWorkers)
+                 SnapshotFrameDrawer& drawer, TrialWorkers& trialWorkers, std::vector<std::string> rematchArguments)
       : game_(game), sounds_(sounds), clock_(clock), window_(window), render_(render), drawer_(drawer),
-        trialWorkers_(trialWorkers) {}
+        trialWorkers_(trialWorkers), rematchArguments_(std::move(rematchArguments)) {}
 
   void loadSounds() override;
   void buildSphereMesh() override;
@@ -30,6 +33,7 @@ class LiveMatchHooks final : public MatchHooks {
   RenderThread& render_;
   SnapshotFrameDrawer& drawer_;
   TrialWorkers& trialWorkers_;
+  std::vector<std::string> rematchArguments_;  // the command line less --no-dialog
 };
 
 }  // namespace morvane

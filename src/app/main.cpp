@@ -47,6 +47,20 @@ int main(int argc, char** argv) {
     if (std::fputs(launch.standardOutput.c_str(), stdout) < 0 || std::fflush(stdout) != 0) return EXIT_FAILURE;
     return launch.exitCode;
   }
+  auto game = std::make_unique<Game>();
+  game->random = Random(static_cast<uint32_t>(std::time(nullptr)));
+  MatchSettings settings;
+  int32_t firstPlayer = 0;
+  // Without the dialog, its OK processing judges the options, still before anything opens.
+  if (launch.noDialog) {
+    const OkOutcome ok = processOk(launch.dialog, game->random);
+    if (!ok.accepted()) {
+      std::fprintf(stderr, "morvane: %s\n", ok.refusal->messageUtf8.c_str());
+      return 2;
+    }
+    settings = ok.settings;
+    firstPlayer = ok.currentPlayer;
+  }
   // The software rasteriser allocates and frees a frame-sized buffer at every swap. On the
   // render thread that memory comes from a thread arena, which handed it back to the kernel at
   // every free, so each frame faulted it in afresh and drawing cost twice the CPU. Freed memory
@@ -55,15 +69,12 @@ int main(int argc, char** argv) {
   // Every file is opened by its bare name from here on, including by the restarted copy.
   enterDataDirectory();
 
-  auto game = std::make_unique<Game>();
-  game->random = Random(static_cast<uint32_t>(std::time(nullptr)));
-
-  MatchSettings settings;
-  int32_t firstPlayer = 0;
-  switch (runSettingsDialog(game->random, settings, firstPlayer)) {
-    case DialogExit::quit: return EXIT_SUCCESS;
-    case DialogExit::noDisplay: return EXIT_FAILURE;
-    case DialogExit::ok: break;
+  if (!launch.noDialog) {
+    switch (runSettingsDialog(game->random, launch.dialog, settings, firstPlayer)) {
+      case DialogExit::quit: return EXIT_SUCCESS;
+      case DialogExit::noDisplay: return EXIT_FAILURE;
+      case DialogExit::ok: break;
+    }
   }
 
   TickCounter clock;
@@ -79,7 +90,7 @@ int main(int argc, char** argv) {
   SnapshotFrameDrawer drawer(render, window);
   // The computer's trials run on these beside the main thread; they sleep between its turns.
   TrialWorkers trialWorkers(defaultTrialWorkerCount());
-  LiveMatchHooks hooks(*game, soundBank, clock, window, render, drawer, trialWorkers);
+  LiveMatchHooks hooks(*game, soundBank, clock, window, render, drawer, trialWorkers, launch.rematchArguments);
   game->sounds = &sink;
   game->hooks = &hooks;
 

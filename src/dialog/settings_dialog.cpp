@@ -168,11 +168,11 @@ enum class DialogState { open, accepted, left };
 
 class SettingsWindow : public Fl_Double_Window {
  public:
-  explicit SettingsWindow(Random& random)
+  SettingsWindow(Random& random, const DialogInput& start)
       : Fl_Double_Window(px(dialogWidthUnits), px(dialogHeightUnits), dialogTitleUtf8),
         random_(random) {
     buildControls();
-    setStartingStates();
+    setStartingStates(start);
     // Esc and the window's close button arrive here, like "Kilépés".
     callback(onLeave, this);
   }
@@ -185,7 +185,7 @@ class SettingsWindow : public Fl_Double_Window {
  private:
   void buildControls();
   Fl_Widget* makeWidget(const DialogControl& c);
-  void setStartingStates();
+  void setStartingStates(const DialogInput& start);
   DialogInput readControls() const;
   void pressOk();
   void leave();
@@ -286,8 +286,7 @@ Fl_Widget* SettingsWindow::makeWidget(const DialogControl& c) {
   return nullptr;
 }
 
-void SettingsWindow::setStartingStates() {
-  const DialogInput start = defaultDialogInput();
+void SettingsWindow::setStartingStates(const DialogInput& start) {
   widget<Fl_Input>(controlId::player1Name)->value(start.player1Name.c_str());
   widget<Fl_Input>(controlId::player2Name)->value(start.player2Name.c_str());
   widget<Fl_Input>(controlId::arenaSize)->value(start.arenaSize.c_str());
@@ -299,7 +298,7 @@ void SettingsWindow::setStartingStates() {
   widget<Fl_Button>(controlId::multiplier)->value(start.multiplierEnabled);
   widget<Fl_Button>(controlId::winnerStarts)->value(start.winnerStartsNextRound);
   widget<Fl_Button>(controlId::randomStart)->value(start.randomStart);
-  const auto level = static_cast<std::size_t>(start.difficulty);
+  const auto level = static_cast<std::size_t>(std::clamp(start.difficulty, 0, difficultyLevelCount - 1));
   widget<Fl_Button>(difficultyRadioIds[level])->setonly();
   // The computer always pre-simulates: shown checked, never changeable.
   auto* preSimulation = widget<Fl_Button>(controlId::preSimulation);
@@ -423,14 +422,15 @@ bool openDisplay() {
 
 }  // namespace
 
-DialogExit runSettingsDialog(Random& random, MatchSettings& settings, int32_t& firstPlayer) {
+DialogExit runSettingsDialog(Random& random, const DialogInput& start, MatchSettings& settings,
+                             int32_t& firstPlayer) {
   if (!openDisplay()) return DialogExit::noDisplay;
   Fl_Tooltip::size(fontSize);
   // The class the game window has too, so window lists group them under the desktop entry;
   // it covers the dialog and every box it opens.
   Fl_Window::default_xclass("morvane");
 
-  SettingsWindow window(random);
+  SettingsWindow window(random, start);
   window.set_modal();
   centreOnScreen(window);
   window.show();

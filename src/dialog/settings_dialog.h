@@ -5,6 +5,7 @@
 
 #include "math/random.h"
 #include "rules/match_settings.h"
+#include "settings/ok_processing.h"
 
 namespace morvane {
 
@@ -14,9 +15,10 @@ enum class DialogExit {
   noDisplay,  // no dialog could be shown; the reason is on stderr and the caller exits non-zero
 };
 
-// Runs the dialog until OK is accepted or the players leave. The dialog never exits the process
+// Runs the dialog, its controls filled from start, until OK is accepted or the players leave. The dialog never exits the process
 // itself, so the caller decides the ending; on quit and noDisplay the outputs are untouched.
 // On ok, firstPlayer is 0 for player 1 and 1 for player 2; random is drawn from only then.
-DialogExit runSettingsDialog(Random& random, MatchSettings& settings, int32_t& firstPlayer);
+DialogExit runSettingsDialog(Random& random, const DialogInput& start, MatchSettings& settings,
+                             int32_t& firstPlayer);
 
 }  // namespace morvane

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "launch/data_directory.h"
 #include "morvane/build_info.h"
@@ -45,7 +46,7 @@ void enterDataDirectory() {
   }
 }
 
-void restartSelf() {
+void restartSelf(const std::vector<std::string>& arguments) {
   std::string path = runningExecutablePath();
   if (path.empty()) {
     std::fprintf(stderr, "morvane: cannot find the running executable to restart: %s\n", std::strerror(errno));
@@ -53,8 +54,11 @@ void restartSelf() {
   }
   // Hand back the display, the audio device and the window before the new copy opens its own.
   SDL_Quit();
-  char* const argv[] = {path.data(), nullptr};
-  execv(path.c_str(), argv);
+  std::vector<char*> argv{path.data()};
+  std::vector<std::string> copies = arguments;
+  for (std::string& argument : copies) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  execv(path.c_str(), argv.data());
   std::fprintf(stderr, "morvane: cannot restart %s: %s\n", path.c_str(), std::strerror(errno));
 }
 

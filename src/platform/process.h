@@ -1,6 +1,7 @@
 #pragma once
 // The running process: where its data is, and starting the game anew after a match.
 #include <string>
+#include <vector>
 
 namespace morvane {
 
@@ -12,8 +13,8 @@ std::string runningExecutablePath();
 // Says on stderr when the chosen directory cannot be entered.
 void enterDataDirectory();
 
-// Replaces this process with a fresh copy of the running executable, in the same working
-// directory. Returns only if that failed, with the reason on stderr.
-void restartSelf();
+// Replaces this process with a fresh copy of the running executable, given these arguments,
+// in the same working directory. Returns only if that failed, with the reason on stderr.
+void restartSelf(const std::vector<std::string>& arguments);
 
 }  // namespace morvane

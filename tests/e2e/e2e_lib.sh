@@ -13,8 +13,8 @@ cp "$ASSETS"/* "$WORK"/ && sleep 1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 more_than() { echo "-- $1: $2" >&2; [ "$2" -gt "$3" ] || fail "$1: $2, not more than $3"; }
 
-start_game() {
-  (cd "$WORK" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$GAME_BIN" >"$WORK/game.out" 2>&1) &
+start_game() {  # [ARGUMENTS...]
+  (cd "$WORK" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$GAME_BIN" "$@" >"$WORK/game.out" 2>&1) &
   GAME_PID=$!
 }
 # wait_for SECONDS SEARCH-ARGS: the first visible window found, tried every 0.1 s as windows come and go.

@@ -9,22 +9,53 @@
 namespace morvane {
 namespace {
 
-TEST(CommandLine, HelpAndVersionAnswerAndExitAnythingElseIsRefusedWithTheUsage) {
-  const std::string usage = usageText(), version = versionText();
+TEST(CommandLine, HelpAndVersionAnswerAndExitAnythingElseIsRefused) {
+  const std::string usage = usageText(), version = versionText(), more = "\nTry 'morvane --help' for more information.\n";
   EXPECT_TRUE(usage.starts_with("Usage: morvane ") && version.starts_with("morvane ") && version.ends_with("\n"));
-  const struct { std::vector<std::string> args; bool play; int exitCode; std::string out, err; bool stats = false; } cases[] = {
-      {{}, true, 0, "", ""}, {{"--help"}, false, 0, usage, ""}, {{"--stats"}, true, 0, "", "", true},
-      {{"--stats", "--stats=1"}, false, 2, "", "morvane: unknown argument '--stats=1'\n"},
+  const struct { std::vector<std::string> args; bool play; int exitCode; std::string out, err; } cases[] = {
+      {{}, true, 0, "", ""}, {{"--help"}, false, 0, usage, ""}, {{"--stats", "--no-dialog"}, true, 0, "", ""},
       {{"--version", "--help"}, false, 0, version, ""},  // the first answer wins
-      {{"--help=yes"}, false, 2, "", "morvane: unknown argument '--help=yes'\n"},
-      {{"--help", "a", "b"}, false, 2, "", "morvane: unknown argument 'a'\n"}, {{""}, false, 2, "", "morvane: unknown argument ''\n"},
-      {{"\x1b[2Jx\x7f"}, false, 2, "", "morvane: unknown argument '\\x1b[2Jx\\x7f'\n"},  // shown, not sent
+      {{"--stats=1"}, false, 2, "", "option '--stats' takes no value"},
+      {{"--chaotic=yes"}, false, 2, "", "option '--chaotic' takes no value"},
+      {{"--help", "a"}, false, 2, "", "unknown argument 'a'"}, {{""}, false, 2, "", "unknown argument ''"},
+      {{"--"}, false, 2, "", "unknown argument '--'"}, {{"--no-stats"}, false, 2, "", "unknown argument '--no-stats'"},
+      {{"--rack"}, false, 2, "", "option '--rack' needs a value"},
+      {{"--rack", "x8"}, false, 2, "", "option '--rack': 'x8' is not a whole number from 0 to 2147483647"},
+      {{"--rounds=-1"}, false, 2, "", "option '--rounds': '-1' is not a whole number from 0 to 2147483647"},
+      {{"--arena", "2147483648"}, false, 2, "", "option '--arena': '2147483648' is not a whole number from 0 to 2147483647"},
+      {{"--arena", "+1"}, false, 2, "", "option '--arena': '+1' is not a whole number from 0 to 2147483647"},
+      {{"--level", "5"}, false, 2, "", "option '--level': '5' is not a level (0-4 or a level's name)"},
+      {{"--\x1b[2J\x7f=\x1b"}, false, 2, "", "unknown argument '--\\x1b[2J\\x7f=\\x1b'"},  // shown, not sent
   };
   for (const auto& c : cases) {
     const LaunchDecision d = decideLaunch(c.args);
-    EXPECT_EQ(std::tuple(d.play, d.exitCode, d.standardOutput, d.standardError, d.stats),
-              std::tuple(c.play, c.exitCode, c.out, c.err.empty() ? "" : c.err + usage, c.stats)) << c.err;
+    EXPECT_EQ(std::tuple(d.play, d.exitCode, d.standardOutput, d.standardError),
+              std::tuple(c.play, c.exitCode, c.out, c.err.empty() ? "" : "morvane: " + c.err + more)) << c.err;
   }
+}
+
+TEST(CommandLine, OptionsFillTheDialogAndComeBackForTheRematch) {
+  const std::vector<std::string> args = {"--player1", "Éva", "--player2=--x", "--computer1", "--computer2", "--no-computer2",
+      "--level", "the EXPERT", "--arena=2000", "--rack", "99", "--chaotic", "--rounds", "0", "--multiplier",
+      "--winner-starts", "--no-random-start", "--no-dialog", "--stats", "--level=1"};
+  const LaunchDecision d = decideLaunch(args);
+  DialogInput expected = defaultDialogInput();
+  expected.player1Name = "Éva", expected.player2Name = "--x", expected.arenaSize = "2000", expected.rack = "99";
+  expected.rounds = "0", expected.player1Computer = expected.chaoticRack = expected.multiplierEnabled = true;
+  expected.winnerStartsNextRound = true, expected.randomStart = false, expected.difficulty = 1;  // the later --level
+  const auto fields = [](const DialogInput& i) {
+    return std::tuple(i.player1Name, i.player2Name, i.arenaSize, i.rack, i.rounds, i.player1Computer, i.player2Computer,
+                      i.chaoticRack, i.multiplierEnabled, i.winnerStartsNextRound, i.randomStart, i.difficulty);
+  };
+  EXPECT_TRUE(d.play && d.noDialog && d.stats);
+  EXPECT_EQ(fields(d.dialog), fields(expected));
+  std::vector<std::string> rematch = args;
+  std::erase(rematch, "--no-dialog");
+  rematch[2] = "--player2", rematch.insert(rematch.begin() + 3, "--x"), rematch[9] = "--arena", rematch.insert(rematch.begin() + 10, "2000");
+  rematch.back() = "--level", rematch.push_back("1");
+  EXPECT_EQ(d.rematchArguments, rematch);
+  EXPECT_EQ(decideLaunch(d.rematchArguments).rematchArguments, rematch);  // the next rematch asks the same
+  EXPECT_EQ(decideLaunch({"--level", "Trainee", "--level", "THE CHAMPION"}).dialog.difficulty, 4);
 }
 
 TEST(DataDirectory, ChoosesTheFirstPlaceThatHoldsTheWallTexture) {
