@@ -30,6 +30,8 @@ struct DialogInput {
   bool winnerStartsNextRound = false;  // check box 126
   bool randomStart = false;            // check box 127 "Véletlen kezdés"
   int difficulty = 0;  // the checked radio button: 116, 117, 118, 123, 124 are levels 0..4
+
+  bool operator==(const DialogInput&) const = default;
 };
 
 // Why OK did not close the dialog; shown in a message box with a stop icon and an OK button.
