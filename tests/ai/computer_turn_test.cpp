@@ -20,6 +20,7 @@
 #include "reference/one_by_one_search.h"
 #include "rules/referee.h"
 #include "rules/setup.h"
+#include "support/layouts.h"
 #include "support/same_trial.h"
 
 namespace morvane {
@@ -54,19 +55,11 @@ Game openArena(float halfSize, BallColour cluster = colourCueBall) {
   return game;
 }
 
-void addPocket(World& world, int slot, Vec3 centre) {
-  world.pockets[slot].centre = centre;
-  world.pockets[slot].active = 1;
-}
-
 // Plays a match between computers through the tick: games[k] is the game as turn k + 1 starts
 // (games[0] the break, cue ball in hand).
 std::vector<Game> gamesAtTurns(int n, int chaotic, float halfSize, int level, int multipliers, uint32_t seed,
                                int turns) {
-  MatchSettings s = defaultMatchSettings();
-  s.rackSize = 2 * n;
-  s.chaoticRack = chaotic;
-  s.arenaHalfSize = halfSize;
+  MatchSettings s = rackSettings(n, chaotic, halfSize);
   s.aimError = difficultyLevels[level].aimError;
   s.multiplierEnabled = multipliers;
   s.player1Computer = s.player2Computer = 1;
