@@ -3,7 +3,6 @@ source "$(dirname "$0")/e2e_lib.sh"
 type_into() { click_control "$@"; xdotool key ctrl+a BackSpace; xdotool type --delay 50 "$5"; }
 
 start_game
-dialog_window
 type_into 64 88 56 12 1        # Lerakat
 type_into 64 104 56 12 1       # Körök száma
 click_control 140 176 60 12    # Bajnok
