@@ -20,6 +20,7 @@
 #include "reference/one_by_one_search.h"
 #include "rules/referee.h"
 #include "rules/setup.h"
+#include "support/layouts.h"
 #include "support/same_trial.h"
 
 namespace morvane {
@@ -54,19 +55,11 @@ Game openArena(float halfSize, BallColour cluster = colourCueBall) {
   return game;
 }
 
-void addPocket(World& world, int slot, Vec3 centre) {
-  world.pockets[slot].centre = centre;
-  world.pockets[slot].active = 1;
-}
-
 // Plays a match between computers through the tick: games[k] is the game as turn k + 1 starts
 // (games[0] the break, cue ball in hand).
 std::vector<Game> gamesAtTurns(int n, int chaotic, float halfSize, int level, int multipliers, uint32_t seed,
                                int turns) {
-  MatchSettings s = defaultMatchSettings();
-  s.rackSize = 2 * n;
-  s.chaoticRack = chaotic;
-  s.arenaHalfSize = halfSize;
+  MatchSettings s = rackSettings(n, chaotic, halfSize);
   s.aimError = difficultyLevels[level].aimError;
   s.multiplierEnabled = multipliers;
   s.player1Computer = s.player2Computer = 1;
@@ -237,62 +230,47 @@ TEST(AimSearch, TheHundredthTryIsTheFirstThatMayBeASafeShot) {
 
 constexpr double qSteps = 16383.0;
 
-// The error is (0, 0, q) turned by theta1 in the x-z plane, then by theta2 in the y-z plane (both
-// counter-clockwise), scaled by r / 16383: q (-sin t1, -cos t1 sin t2, cos t1 cos t2) r / 16383.
-// Worked out here in double from our own copy of the draws; the game's table sine is a tenth of a
-// degree coarse, so each component may be off by 0.004 of the error's length.
-TEST(AimError, DirectionAndLengthFollowTheThreeDraws) {
-  int octants = 0;
-  for (uint32_t seed = 1; seed <= 3000; ++seed) {
-    for (const DifficultyLevel& level : difficultyLevels) {
-      const Vec3 start{0.0f, 0.0f, 400.0f};
-      Random random(seed), draws(seed);
-      Vec3 aim = start;
-      applyAimError(aim, level.aimError, random);
-      if (level.aimError == 0.0f) {
-        EXPECT_TRUE(aim == start && random == Random(seed)) << "no error, no draws";
-        continue;
-      }
-      const double q = draws.next() % 32767 - 16383;
-      const double t1 = (draws.next() % 32767) * (2.0 * M_PI / 32767);
-      const double t2 = (draws.next() % 32767) * (2.0 * M_PI / 32767);
-      const double r = 400.0 * level.aimError;
-      const double expected[] = {-std::sin(t1), -std::cos(t1) * std::sin(t2), std::cos(t1) * std::cos(t2)};
-      const double actual[] = {aim.x, aim.y, aim.z - 400.0};
-      for (int i = 0; i < 3; ++i) {
-        EXPECT_NEAR(actual[i], q * r / qSteps * expected[i], 0.004 * r + 1e-4) << "seed " << seed << " axis " << i;
-      }
-      EXPECT_TRUE(random == draws);
-      if (std::abs(q) > 1000.0) octants |= 1 << ((aim.x > 0) + 2 * (aim.y > 0) + 4 * (aim.z > 400.0f));
-    }
-    if (::testing::Test::HasFailure()) return;
-  }
-  EXPECT_EQ(octants, 0xFF);  // errors point into every octant: not confined to a plane
-}
-
 // |f x 16383 - product|, exact: f x 16383 needs 38 bits and product (a float times a float) 48,
 // and the two are close, so double holds both and their difference without rounding.
 double distanceToQuotient(float f, double product) { return std::fabs(double(f) * qSteps - product); }
 
-// Each component of the error is e x r / 16383 (e the turned vector of length q) rounded once to
-// float. Rounding the factor r / 16383 to float first is one unit in the last place off in a few
-// percent of turns; the sweep holds such turns and fails on them. An aim along x takes the error's
-// y and z unchanged; the unscaled e comes from the same draws at r = 16383, where the factor is 1.
-TEST(AimError, EachComponentIsRoundedOnceFromTheExactProduct) {
-  int checked = 0, factorFirstWouldDiffer = 0;
-  for (uint32_t seed = 1; seed <= 1500; ++seed) {
-    Vec3 unscaled{float(qSteps), 0.0f, 0.0f};
+// The error is (0, 0, q) turned by theta1 in the x-z plane, then by theta2 in the y-z plane (both
+// counter-clockwise), scaled by r / 16383 (r the aim's length times the level's error):
+// q (-sin t1, -cos t1 sin t2, cos t1 cos t2) r / 16383. Worked out here in double from our own
+// copy of the draws; the game's table sine is a tenth of a degree coarse, so each component may
+// be off by 0.004 of the error's length. Each component is also e x r / 16383 (e the turned vector
+// of length q) rounded once to float. Rounding the factor r / 16383 to float first is one unit in
+// the last place off in a few percent of turns; the sweep holds such turns and fails on them. An
+// aim along z takes the error's x and y unchanged; the unscaled e comes from the same draws at
+// r = 16383, where the factor is 1.
+TEST(AimError, FollowsTheThreeDrawsEachComponentRoundedOnceFromTheExactProduct) {
+  int octants = 0, checked = 0, factorFirstWouldDiffer = 0;
+  for (uint32_t seed = 1; seed <= 1500 && !::testing::Test::HasFailure(); ++seed) {
+    Vec3 unscaled{0.0f, 0.0f, float(qSteps)};
     Random forUnscaled(seed);
     applyAimError(unscaled, 1.0f, forUnscaled);
     for (const DifficultyLevel& level : difficultyLevels) {
-      for (const float a : {57.0f, 310.5f, 865.9f, 1.0e-3f}) {
-        if (level.aimError == 0.0f) continue;
-        Vec3 aim{a, 0.0f, 0.0f};
+      for (const float a : {400.0f, 57.0f, 865.9f, 1.0e-3f}) {
+        Random random(seed), draws(seed);
+        Vec3 aim{0.0f, 0.0f, a};
+        applyAimError(aim, level.aimError, random);
+        if (level.aimError == 0.0f) {
+          EXPECT_TRUE(aim == (Vec3{0.0f, 0.0f, a}) && random == draws) << "no error, no draws";
+          continue;
+        }
+        const double q = draws.next() % 32767 - 16383;
+        const double t1 = (draws.next() % 32767) * (2.0 * M_PI / 32767);
+        const double t2 = (draws.next() % 32767) * (2.0 * M_PI / 32767);
+        EXPECT_TRUE(random == draws);
         const float r = a * level.aimError;
-        Random draws(seed);
-        applyAimError(aim, level.aimError, draws);
+        const double expected[] = {-std::sin(t1), -std::cos(t1) * std::sin(t2), std::cos(t1) * std::cos(t2)};
+        const double actual[] = {aim.x, aim.y, aim.z - double(a)};
+        for (int i = 0; i < 3; ++i) {
+          EXPECT_NEAR(actual[i], q * r / qSteps * expected[i], 0.004 * r + 1e-4) << "seed " << seed << " axis " << i;
+        }
+        if (std::abs(q) > 1000.0) octants |= 1 << ((aim.x > 0) + 2 * (aim.y > 0) + 4 * (aim.z > a));
         const float factorFirst = static_cast<float>(static_cast<long double>(r) / qSteps);
-        for (const auto& [component, e] : {std::pair(aim.y, unscaled.y), std::pair(aim.z, unscaled.z)}) {
+        for (const auto& [component, e] : {std::pair(aim.x, unscaled.x), std::pair(aim.y, unscaled.y)}) {
           ++checked;
           const double d = distanceToQuotient(component, double(e) * double(r));
           EXPECT_LE(d, distanceToQuotient(std::nextafter(component, INFINITY), double(e) * double(r)));
@@ -302,48 +280,14 @@ TEST(AimError, EachComponentIsRoundedOnceFromTheExactProduct) {
       }
     }
   }
+  EXPECT_EQ(octants, 0xFF);  // errors point into every octant: not confined to a plane
   EXPECT_GT(factorFirstWouldDiffer, checked / 20);  // the sweep tells the two roundings apart
 }
 
-// The trial workers and the in-order trials: an exception in a worker's job comes back to the
+// The in-order trials on the trial workers: an exception in a trial on a worker comes back to the
 // calling thread; one on the calling thread leaves no worker in the job; the same pool then plays
-// the next batch in order.
-
-// Spins until done() or a generous time has passed; false on time-out.
-template <class Done>
-bool waitUntil(const Done& done) {
-  const auto giveUp = std::chrono::steady_clock::now() + 20s;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > giveUp) return false;
-    std::this_thread::sleep_for(100us);
-  }
-  return true;
-}
-
-// What run() threw as a runtime error; "" when it returned.
-template <class Run>
-std::string thrownMessage(const Run& run) {
-  try {
-    run();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "";
-}
-
-TEST(TrialWorkers, AnExceptionInAWorkersJobIsRethrownOnTheCallingThread) {
-  TrialWorkers pool(2);
-  std::atomic<int> entered{0};
-  const std::function<void(int)> failing = [&](int worker) {
-    entered.fetch_add(1);
-    if (worker == 1) throw std::runtime_error("worker 1 failed");
-  };
-  TrialBatch batch(pool, failing);
-  ASSERT_TRUE(waitUntil([&] { return entered.load() == 2; }));
-  EXPECT_EQ(thrownMessage([&] { batch.finish(); }), "worker 1 failed");
-}
-
-// In-order trials on an open table: the cue ball at the centre, one blue ball ahead, no pocket.
+// the next batch in order. On an open table: the cue ball at the centre, one blue ball ahead, no
+// pocket.
 struct InOrder : ::testing::Test {
   static constexpr int itemCount = 400;
 
@@ -432,12 +376,18 @@ TEST_F(InOrder, AnExceptionInATrialComesBackWhenItsItemIsReached) {
     };
     int consumed = 0;
     const auto consume = [&](int i, const TrialSlot&) {
-      // Holding the calling thread here leaves the failing item to a worker.
-      if (i == 0) waitUntil([&] { return failingItemStarted.load(); });
+      // Holding the calling thread here (20 s at most) leaves the failing item to a worker.
+      for (int n = 0; i == 0 && !failingItemStarted && n < 200000; ++n) std::this_thread::sleep_for(100us);
       EXPECT_EQ(i, consumed++);
       return false;
     };
-    EXPECT_EQ(thrownMessage([&] { trials.run(itemCount, plan, consume); }), "trial 12 failed");
+    std::string thrown;
+    try {
+      trials.run(itemCount, plan, consume);
+    } catch (const std::runtime_error& e) {
+      thrown = e.what();
+    }
+    EXPECT_EQ(thrown, "trial 12 failed");
     // Consumed in order, never beyond the failed item; all before it when a worker failed.
     EXPECT_LE(consumed, failingItem);
     if (failedOnAWorker) {

@@ -13,9 +13,12 @@ cp "$ASSETS"/* "$WORK"/ && sleep 1
 fail() { echo "FAIL: $*" >&2; exit 1; }
 more_than() { echo "-- $1: $2" >&2; [ "$2" -gt "$3" ] || fail "$1: $2, not more than $3"; }
 
-start_game() {  # [ARGUMENTS...]
-  (cd "$WORK" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$GAME_BIN" "$@" >"$WORK/game.out" 2>&1) &
+# start_game [ARG...]: the game, run in $GAME_DIR ($WORK) with SDL_AUDIODRIVER (dummy), up to its settings
+# dialog unless told --no-dialog.
+start_game() {
+  (cd "${GAME_DIR:-$WORK}" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$GAME_BIN" "$@" >"$WORK/game.out" 2>&1) &
   GAME_PID=$!
+  [[ " $* " == *" --no-dialog "* ]] || dialog_window
 }
 # wait_for SECONDS SEARCH-ARGS: the first visible window found, tried every 0.1 s as windows come and go.
 wait_for() { timeout "$1" bash -c 'until xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1 | grep .; do sleep 0.1; done' _ "${@:2}"; }
@@ -25,6 +28,7 @@ hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 click_control() { xdotool mousemove --window "$DLG" $((2 * $1 + $3)) $((2 * $2 + $4)) click 1; sleep 0.3; }  # X Y W H in dialog units
 dialog_open() { xdotool search --onlyvisible --name "$DIALOG" >/dev/null 2>&1; }
 dialog_window() { DLG=$(wait_for 60 --name "$DIALOG") || fail "the settings dialog did not appear"; sleep 1; activate "$DLG"; }
+accept_settings() { click_control 40 228 50 14; take_game_window; }  # OK, then the game window
 # answer_box CAPTION ARTEFACT: a box comes up over the dialog, which stays, and closes on Return.
 answer_box() {
   local box

@@ -3,7 +3,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 BUILD=${E2E_BUILD_DIR:?E2E_BUILD_DIR names the build directory to install}
 PREFIX="$WORK/prefix" REFERENCE=$(cd "$(dirname "$0")" && pwd)/reference
 cmake --install "$BUILD" --prefix "$PREFIX" >"$WORK/install.log" 2>&1 || { cat "$WORK/install.log" >&2; fail "cmake --install failed"; }
-GAME="$PREFIX/games/morvane"
+GAME_BIN="$PREFIX/games/morvane" GAME_DIR=/
 desktop-file-validate "$PREFIX/share/applications/morvane.desktop" || fail "the desktop entry does not validate"
 for key in Exec=morvane Icon=morvane "Categories=Game;SportsGame;" StartupWMClass=morvane "Comment[hu]="; do
   grep -qF "$key" "$PREFIX/share/applications/morvane.desktop" || fail "the desktop entry lacks $key"
@@ -19,16 +19,14 @@ for size in 48 256; do
   [ "$icon" = "${size}x${size}" ] || fail "the ${size}px icon is $icon"
 done
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD/CMakeCache.txt")
-out=$(cd / && env -u DISPLAY "$GAME" --version) && [ "$out" = "morvane $version" ] || fail "--version: $out"
-out=$(cd / && env -u DISPLAY "$GAME" --help) && grep -q "^Usage: morvane" <<<"$out" || fail "--help prints no usage"
+out=$(cd / && env -u DISPLAY "$GAME_BIN" --version) && [ "$out" = "morvane $version" ] || fail "--version: $out"
+out=$(cd / && env -u DISPLAY "$GAME_BIN" --help) && grep -q "^Usage: morvane" <<<"$out" || fail "--help prints no usage"
 code=0
-(cd / && env -u DISPLAY "$GAME" --fullscreen >"$WORK/bad.out" 2>"$WORK/bad.err") || code=$?
+(cd / && env -u DISPLAY "$GAME_BIN" --fullscreen >"$WORK/bad.out" 2>"$WORK/bad.err") || code=$?
 [ "$code" -eq 2 ] && [ ! -s "$WORK/bad.out" ] && [ "$(head -n 1 "$WORK/bad.err")" = "morvane: unknown argument '--fullscreen'" ] &&
   grep -q "^Usage: morvane" "$WORK/bad.err" || fail "an unknown argument: exit code $code, stderr $(cat "$WORK/bad.err")"
 
-(cd / && exec env SDL_AUDIODRIVER=nosuch "$GAME" >"$WORK/game.out" 2>&1) &
-GAME_PID=$!
-dialog_window
+SDL_AUDIODRIVER=nosuch start_game
 click_control 40 228 50 14
 poll no_sound_box 100 0.2 '[ "$(count "$s" 400x300+440+262 "15 - 15 - 15 -")" -gt 5000 ]' >/dev/null || fail "no message box about the sound device"
 xdotool key Return
@@ -36,12 +34,9 @@ expect_exit "no sound device" 1
 grep -q "^HANG:112: Wave mapper could not be opened!" "$WORK/game.out" || fail "no HANG line: $(cat "$WORK/game.out")"
 grep -q "SDL_AUDIODRIVER=dummy morvane" "$WORK/game.out" || fail "no hint on stderr: $(cat "$WORK/game.out")"
 
-(cd / && exec env SDL_AUDIODRIVER=dummy "$GAME" >"$WORK/game.out" 2>&1) &
-GAME_PID=$!
-dialog_window
+start_game
 [[ "$(xprop -id "$DLG" WM_CLASS)" == 'WM_CLASS(STRING) = "morvane",'* ]] || fail "the dialog's $(xprop -id "$DLG" WM_CLASS)"
-click_control 40 228 50 14
-take_game_window
+accept_settings
 [ "$(readlink "/proc/$GAME_PID/cwd")" = "$(readlink -f "$PREFIX/share/games/morvane")" ] || fail "the game works in $(readlink "/proc/$GAME_PID/cwd")"
 [ "$(xdotool getwindowname "$GAME_WIN")" = Morvane ] || fail "the game window is titled $(xdotool getwindowname "$GAME_WIN")"
 [ "$(xprop -id "$GAME_WIN" WM_CLASS)" = 'WM_CLASS(STRING) = "morvane", "morvane"' ] || fail "the game window's $(xprop -id "$GAME_WIN" WM_CLASS)"

@@ -10,11 +10,8 @@ echo "-- monkey seed $SEED, $SECONDS_TO_PLAY s" >&2
 KEYS=(KP_Insert KP_End KP_Down KP_Next KP_Left KP_Begin KP_Right KP_Home KP_Up KP_Prior KP_Delete KP_Add
   KP_Enter Return space r F1 w a s d q e)
 
-(cd "$WORK" && exec env SDL_AUDIODRIVER=dummy "$GAME_BIN" --stats >"$WORK/game.out" 2>&1) &
-GAME_PID=$!
-dialog_window
-click_control 40 228 50 14
-take_game_window
+start_game --stats
+accept_settings
 alive() {
   kill -0 "$GAME_PID" 2>/dev/null || { cat "$WORK/game.out" >&2; fail "the game ended by itself"; }
 }

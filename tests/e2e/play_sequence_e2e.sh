@@ -38,11 +38,9 @@ eye_z() {  # the rack's top edge, 80 above its centre at z 60, is (H / 2) / tan 
 }
 
 start_game
-dialog_window
 click_control 136 36 80 12     # player 2: computer
 click_control 136 121 124 12   # no random start: player 1 begins
-click_control 40 228 50 14     # OK
-take_game_window
+accept_settings
 shot=$(screenshot play_start)
 [ "$(player_to_move "$shot")" -eq 1 ] || fail "player 1 is not to move at the start"
 focus_game; xdotool keydown F1  # the help screen while F1 is held

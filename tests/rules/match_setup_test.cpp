@@ -7,6 +7,7 @@
 #include "rules/chaotic_pockets.h"
 #include "rules/scoring.h"
 #include "rules/setup.h"
+#include "support/layouts.h"
 #include "support/test_game.h"
 
 namespace morvane {
@@ -14,8 +15,7 @@ namespace {
 
 // A diamond of edge n, or n x 20 scattered balls, set up through the whole round set-up.
 void setUp(TestGame& table, int n, bool chaotic = false) {
-  table.settings.chaoticRack = chaotic ? 1 : 0;
-  table.settings.rackSize = 2 * n;
+  table.settings = rackSettings(n, chaotic ? 1 : 0, 500.0f);
   layOutRound(table.world, table.match, table.settings, table.random, table.recorded);
 }
 
@@ -60,10 +60,7 @@ TEST(LayOutPlayableRound, LaysOutAgainThenFallsBackToTheLastResort) {
       {0, 2, 75.0f, 1, 1000, 0, 3, 1, "diamond 2 in 150: a ball in every grid pocket; 3 of 6 lie in one at the centre"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    MatchSettings settings = defaultMatchSettings();
-    settings.chaoticRack = c.chaotic;
-    settings.rackSize = 2 * c.n;
-    settings.arenaHalfSize = c.halfSize;
+    const MatchSettings settings = rackSettings(c.n, c.chaotic, c.halfSize);
     Random random(c.seed), expected(c.seed);
     const auto played = std::make_unique<World>(), last = std::make_unique<World>();
     const int repeats = layOutPlayableRound(*played, settings, random, c.limit);
@@ -92,10 +89,7 @@ TEST(ChaoticPockets, FastPlacementMatchesTheOneByOnePlacement) {
       {1, 50.0f, 1, "no room at all: every try refused"}, {1, 40.0f, 1, "a single point to try, held by the balls"},
       {1, 30.0f, 1, "pocket range past the walls (2h < 0)"}, {2, 20.25f, 1, "balls all at the centre"}};
   for (const auto& c : cases) {
-    MatchSettings settings = defaultMatchSettings();
-    settings.chaoticRack = 1;
-    settings.rackSize = 2 * c.n;
-    settings.arenaHalfSize = c.halfSize;
+    const MatchSettings settings = rackSettings(c.n, 1, c.halfSize);
     for (uint32_t seed = 1; seed <= c.seeds; ++seed) {
       SCOPED_TRACE(std::string(c.what) + ", seed " + std::to_string(seed));
       const auto fast = std::make_unique<World>(), reference = std::make_unique<World>();

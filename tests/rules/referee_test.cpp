@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "rules/scoring.h"
+#include "support/layouts.h"
 #include "support/test_game.h"
 
 namespace morvane {
@@ -104,8 +105,7 @@ TEST(CueBallPlacement, KeepsClearOfBallsAndActivePocketsWithinTheWalls) {
   world.arenaHalfSize = 500.0f;
   world.balls[5].init(Vec3{0.0f, 0.0f, 0.0f}, Vec3{}, colourBlue);
   world.balls[6].position = Vec3{100.0f, 100.0f, 100.0f};  // an empty slot
-  world.pockets[3].centre = Vec3{300.0f, 300.0f, 300.0f};
-  world.pockets[3].active = 1;
+  addPocket(world, 3, Vec3{300.0f, 300.0f, 300.0f});
   world.pockets[4].centre = Vec3{-300.0f, -300.0f, -300.0f};  // inactive
   const std::pair<Vec3, bool> spots[] = {
       {{39.99f, 0, 0}, false}, {{40, 0, 0}, true}, {{0, 28.27f, -28.27f}, false}, {{100, 100, 100}, true},
@@ -164,8 +164,7 @@ TEST(ShotScoring, MultipliedRunOverATurnThenTheMissResetsItAndTheComputerIsAsked
   TestGame table;
   table.settings.multiplierEnabled = 1;
   table.settings.player1Computer = 1;
-  table.world.pockets[0].centre = Vec3{300.0f, 300.0f, 300.0f};
-  table.world.pockets[0].active = 1;
+  addPocket(table.world, 0, Vec3{300.0f, 300.0f, 300.0f});
   table.world.balls[0].init(Vec3{-265.0f, 0.0f, 0.0f}, Vec3{}, colourBlue);
   table.world.balls[22].init(Vec3{0.0f, -300.0f, -200.0f}, Vec3{}, colourRed);  // no score here decides the round
   table.putCueBall(Vec3{-300.0f, 0.0f, 0.0f});

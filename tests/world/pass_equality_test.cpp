@@ -18,6 +18,7 @@
 #include "reference/world_passes.h"
 #include "rules/scoring.h"
 #include "rules/setup.h"
+#include "support/layouts.h"
 #include "support/recording_sink.h"
 #include "support/same_trial.h"
 #include "world/collision_engine.h"
@@ -257,12 +258,9 @@ Vec3 randomVelocity(Random& random, float maxSpeed) {
 // A chaotic rack set moving, with pockets anywhere (over balls or not) and, below n = 50, a cue ball.
 World chaoticWorld(int n, float halfSize, uint32_t seed, float maxSpeed) {
   World world;
-  MatchSettings settings = defaultMatchSettings();
-  settings.chaoticRack = 1;
-  settings.rackSize = 2 * n;
-  settings.arenaHalfSize = world.arenaHalfSize = halfSize;
+  world.arenaHalfSize = halfSize;
   Random random(seed);
-  rackBalls(world, settings, random);
+  rackBalls(world, rackSettings(n, 1, halfSize), random);
   for (Pocket& pocket : world.pockets) {
     pocket.centre = randomPoint(random, halfSize - pocketHalfSize);
     pocket.active = random.next() % 4 != 0 ? 1 : 0;
@@ -317,10 +315,7 @@ TEST(Pocketing, CentresStrictlyInsideFallOncePocketByPocketThenSlotBySlot) {
       WorldRun run{World{}};  // pocketed balls leave the table as the scoring takes them
       World& world = run.world;
       world.arenaHalfSize = 500.0f;
-      for (const auto& [slot, centre] : c.pockets) {
-        world.pockets[slot].centre = centre;
-        world.pockets[slot].active = 1;
-      }
+      for (const auto& [slot, centre] : c.pockets) addPocket(world, slot, centre);
       for (const auto& [slot, position] : c.balls) world.balls[slot].init(position, Vec3{20000, 0, 0}, slot % 3);
       std::vector<int16_t> listed;
       for (const auto& [slot, position] : c.balls) listed.push_back(static_cast<int16_t>(slot));
@@ -374,8 +369,7 @@ TEST(PassEquality, ChaoticRacksADiamondBreakAndGridStress) {
                             chaoticWorld(r.n, r.halfSize, seed++, r.maxSpeed), r.steps);
   }
   World diamond;  // the n = 8 rack and its pockets, broken off-centre
-  MatchSettings settings = defaultMatchSettings();
-  settings.rackSize = 16;
+  const MatchSettings settings = rackSettings(8, 0, 500.0f);
   diamond.arenaHalfSize = settings.arenaHalfSize;
   Random random(1);
   rackBalls(diamond, settings, random);
