@@ -32,9 +32,13 @@ class FileDescriptor {
 WholeFile readWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes) {
   bytes.clear();
   WholeFile result;
-  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return result;
+  // Only a regular file is opened at all: opening a device or a FIFO can act on it (rewind a
+  // tape, wake a writer waiting on the FIFO). The descriptor is checked again, since the name
+  // may be swapped between the two; O_NONBLOCK and O_NOCTTY keep that swap harmless too.
   struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return result;
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (file.get() < 0) return result;
   if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) return result;
   result.sizeAtOpen = static_cast<uint64_t>(status.st_size);
   if (result.sizeAtOpen > maxBytes) {

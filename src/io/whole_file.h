@@ -20,8 +20,9 @@ struct WholeFile {
   uint64_t sizeAtOpen = 0;  // the size the file had when it was opened
 };
 
-// Reads a regular file of at most maxBytes into bytes: opened read-only and non-blocking (a FIFO
-// without a writer returns at once), read in steps of 64 KiB. A file that shrinks while it is
+// Reads a regular file of at most maxBytes into bytes: anything else under the name is refused
+// before it is opened; opened read-only, non-blocking and never as the controlling terminal, in
+// case the name was swapped meanwhile; read in steps of 64 KiB. A file that shrinks while it is
 // read gives what is there. Allocation failure throws std::bad_alloc.
 WholeFile readWholeFile(const std::string& path, size_t maxBytes, std::vector<uint8_t>& bytes);
 

@@ -4,7 +4,9 @@
 #include "io/whole_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -30,11 +32,17 @@ TEST(WholeFile, RegularFilesUpToTheCapAndNothingElseNorAnythingThatHangsEvenWhen
   std::filesystem::resize_file(dir / "huge", uintmax_t{1} << 31);  // 2 GiB of hole: refused by its size, never read
   std::filesystem::create_symlink("/dev/zero", dir / "zero");
   ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+  // What is not a regular file is not even opened (opening a FIFO wakes a writer waiting on it).
+  const int opens = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(inotify_add_watch(opens, (dir / "fifo").c_str(), IN_OPEN), 0);
   // A reader stuck in open() waits for a writer: give it one after 5 s, so the test ends either way.
   auto fifo = std::async(std::launch::async, [&dir] { return readOutcome(dir / "fifo", 4); });
   const bool returned = fifo.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
   if (!returned) std::ofstream{dir / "fifo"};
   EXPECT_TRUE(returned) << "the reader waited for a writer";
+  char event[256];
+  EXPECT_LT(read(opens, event, sizeof event), 0) << "the FIFO was opened";
+  close(opens);
   const std::pair<std::string, std::string> cases[] = {
       {readOutcome(dir / "five", 5), "ok 5: abcde"},        {readOutcome(dir / "five", 4), "tooLarge 5: "},
       {readOutcome(dir / "missing", 4), "notFound 0: "},    {readOutcome(dir / "huge", 4), "tooLarge 2147483648: "},
