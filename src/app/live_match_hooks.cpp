@@ -1,5 +1,7 @@
 #include "app/live_match_hooks.h"
 
+#include <SDL.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -29,9 +31,14 @@ void LiveMatchHooks::takeComputerTurn() {
 }
 
 void LiveMatchHooks::endMatch(int, const std::string& messageCp1250) {
+  const std::optional<int> exitCode = atMatchEnd_ ? atMatchEnd_() : std::nullopt;
   render_.stop();
   window_.releaseForMatchEnd();
   showMessageBox(cp1250ToUtf8(messageCp1250), "", MessageIcon::none);
+  if (exitCode) {
+    SDL_Quit();
+    std::exit(*exitCode);
+  }
   restartSelf(rematchArguments_);
   std::exit(EXIT_FAILURE);
 }

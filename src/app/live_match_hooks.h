@@ -1,6 +1,8 @@
 #pragma once
 // The application's side of the game: sounds through the mixer, frames through the render
 // thread, and the end of a match on screen.
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,10 @@ class LiveMatchHooks final : public MatchHooks {
       : game_(game), sounds_(sounds), clock_(clock), window_(window), render_(render), drawer_(drawer),
         trialWorkers_(trialWorkers), rematchArguments_(std::move(rematchArguments)) {}
 
+  // Run first at the match's end; an exit code ends the game there instead of the restart
+  // (a replay), none lets it start anew (a recording is finished on the way).
+  void onMatchEnd(std::function<std::optional<int>()> atMatchEnd) { atMatchEnd_ = std::move(atMatchEnd); }
+
   void loadSounds() override;
   void buildSphereMesh() override;
   void takeComputerTurn() override;
@@ -34,6 +40,7 @@ class LiveMatchHooks final : public MatchHooks {
   SnapshotFrameDrawer& drawer_;
   TrialWorkers& trialWorkers_;
   std::vector<std::string> rematchArguments_;  // the command line less --no-dialog
+  std::function<std::optional<int>()> atMatchEnd_;
 };
 
 }  // namespace morvane

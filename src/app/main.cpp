@@ -4,17 +4,24 @@
 
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/live_match_hooks.h"
+#include "app/match_recorder.h"
 #include "game/game.h"
 #include "launch/command_line.h"
 #include "platform/audio_device.h"
 #include "platform/game_window.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
+#include "platform/recording_file.h"
+#include "replay/recording.h"
+#include "replay/replay_loop.h"
+#include "replay/replayer.h"
 #include "app/frame_drawers.h"
 #include "app/stats_line.h"
 #include "render/scene.h"
@@ -40,7 +47,8 @@ int main(int argc, char** argv) {
   // (argc may be 0 when started through exec with an empty argument list.)
   const std::vector<std::string> arguments = argc > 1 ? std::vector<std::string>(argv + 1, argv + argc)
                                                       : std::vector<std::string>{};
-  const LaunchDecision launch = decideLaunch(arguments);
+  std::error_code noDirectory;
+  const LaunchDecision launch = decideLaunch(arguments, std::filesystem::current_path(noDirectory).string());
   if (!launch.play) {
     std::fputs(launch.standardError.c_str(), stderr);
     // The help asked for but not written (a full disk, a closed pipe) is a failure.
@@ -51,8 +59,26 @@ int main(int argc, char** argv) {
   game->random = Random(static_cast<uint32_t>(std::time(nullptr)));
   MatchSettings settings;
   int32_t firstPlayer = 0;
+  // A recording to replay is read, or one to write is created, before anything opens too.
+  std::optional<Recording> replay;
+  if (!launch.replayPath.empty()) {
+    ParsedRecording parsed = readRecordingFile(launch.replayPath);
+    if (!parsed.recording) {
+      std::fprintf(stderr, "morvane: %s\n", parsed.error.c_str());
+      return 2;
+    }
+    replay = std::move(parsed.recording);
+  }
+  RecordingFile recordingFile;
+  if (!launch.recordPath.empty()) {
+    std::string error;
+    if (!recordingFile.create(launch.recordPath, error)) {
+      std::fprintf(stderr, "morvane: %s\n", error.c_str());
+      return 2;
+    }
+  }
   // Without the dialog, its OK processing judges the options, still before anything opens.
-  if (launch.noDialog) {
+  if (launch.noDialog && !replay) {
     const OkOutcome ok = processOk(launch.dialog, game->random);
     if (!ok.accepted()) {
       std::fprintf(stderr, "morvane: %s\n", ok.refusal->messageUtf8.c_str());
@@ -69,10 +95,10 @@ int main(int argc, char** argv) {
   // Every file is opened by its bare name from here on, including by the restarted copy.
   enterDataDirectory();
 
-  if (!launch.noDialog) {
+  if (!launch.noDialog && !replay) {
     switch (runSettingsDialog(game->random, launch.dialog, settings, firstPlayer)) {
-      case DialogExit::quit: return EXIT_SUCCESS;
-      case DialogExit::noDisplay: return EXIT_FAILURE;
+      case DialogExit::quit: return recordingFile.discard(), EXIT_SUCCESS;
+      case DialogExit::noDisplay: return recordingFile.discard(), EXIT_FAILURE;
       case DialogExit::ok: break;
     }
   }
@@ -94,7 +120,28 @@ int main(int argc, char** argv) {
   game->sounds = &sink;
   game->hooks = &hooks;
 
-  startMatch(*game, settings, firstPlayer);
+  MatchRecorder recorder(*game, recordingFile);
+  std::unique_ptr<Replayer> replayer;
+  // A replay tells at the match's end whether the world came out as recorded and ends there.
+  const auto tellVerdict = [&replayer] {
+    std::printf("%s\n", replayer->verdict().summary(replayer->recordedTicks()).c_str());
+    std::fflush(stdout);
+    return replayer->verdict().firstDifferentTick ? EXIT_FAILURE : EXIT_SUCCESS;
+  };
+  if (replay) {
+    replayer = std::make_unique<Replayer>(*replay, *game);
+    hooks.onMatchEnd([&] { return std::optional<int>(tellVerdict()); });
+    replayer->startMatch();
+  } else {
+    if (recordingFile.isOpen()) {
+      recorder.begin(settings, firstPlayer, game->random.state());
+      hooks.onMatchEnd([&recorder] {
+        recorder.matchEnded();
+        return std::optional<int>();
+      });
+    }
+    startMatch(*game, settings, firstPlayer);
+  }
 
   std::string error;
   if (!window.create(error)) failStartUp("Nem sikerült megnyitni a játék ablakát: " + error);
@@ -110,8 +157,19 @@ int main(int argc, char** argv) {
   SDL_ShowCursor(SDL_DISABLE);
 
   StatsLine stats(render);
-  runMainLoop(*game, window, drawer, launch.stats ? &stats : nullptr);
+  PassObservers observers;
+  if (launch.stats) observers.add(stats);
+  if (recordingFile.isOpen()) observers.add(recorder);
+  int exitCode = EXIT_SUCCESS;
+  if (replayer) {
+    // Closed early, it tells how far the world matched.
+    runReplayLoop(*game, *replayer, window, drawer);
+    exitCode = tellVerdict();
+  } else {
+    runMainLoop(*game, window, drawer, observers.empty() ? nullptr : &observers);
+    if (!recorder.finish()) exitCode = EXIT_FAILURE;
+  }
   render.stop();
   SDL_Quit();
-  return EXIT_SUCCESS;
+  return exitCode;
 }

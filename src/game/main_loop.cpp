@@ -30,6 +30,8 @@ bool runLoopPass(Game& game, LoopPlatform& platform, FrameDrawer& drawer, PassOb
   const bool gotEvent = platform.pollEvent(event);
   if (gotEvent) {
     if (event.kind == EventKind::quit) return false;
+    // Told before it acts: a recording keeps the size the motion was measured against.
+    if (observer != nullptr) observer->dispatched(event, platform.clientWidth(), platform.clientHeight());
     dispatchEvent(game, event, platform);
   }
   const bool drew = offerFrame(game, platform.nowMs(), drawer);

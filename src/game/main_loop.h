@@ -41,11 +41,15 @@ class FrameDrawer {
   virtual void drawFrame(const Game& game) = 0;
 };
 
-// Told after every pass that did not end the loop: the counter's time and whether the pass
-// ticked (what --stats counts).
+// Told of every input handed to the game's controls, with the window size a motion was
+// measured against, and after every pass that did not end the loop: the counter's time and
+// whether the pass ticked (what --stats counts and a recording keeps).
 class PassObserver {
  public:
   virtual ~PassObserver() = default;
+  virtual void dispatched(const InputEvent& event, int clientWidth, int clientHeight) {
+    (void)event, (void)clientWidth, (void)clientHeight;
+  }
   virtual void afterPass(uint32_t nowMs, bool ticked) = 0;
 };
 

@@ -56,7 +56,9 @@ struct EditOption {
   std::string DialogInput::*field;
   bool wholeNumber;
 };
-constexpr std::array<EditOption, 5> editOptions = {{
+constexpr std::array<EditOption, 7> editOptions = {{
+    {"record", nullptr, false},
+    {"replay", nullptr, false},
     {"player1", &DialogInput::player1Name, false},
     {"player2", &DialogInput::player2Name, false},
     {"arena", &DialogInput::arenaSize, true},
@@ -124,6 +126,13 @@ std::string usageText() {
       "A value follows its option or an '=': --rack 8 or --rack=8.\n"
       "Example: morvane --player1 Anna --computer2 --level Rookie --rack 8 --no-dialog\n"
       "\n"
+      "Recordings:\n"
+      "  --record FILE   write the match to FILE, which must not exist yet; the next\n"
+      "                  match goes to FILE.2, then FILE.3 ...\n"
+      "  --replay FILE   play a recorded match back (no dialog); says whether the world\n"
+      "                  ends as recorded and exits 0 if it does, 1 if not, 2 for a file\n"
+      "                  that is not a readable recording\n"
+      "\n"
       "Other options:\n"
       "  --stats    once a second, print on stderr the ticks run, the frames drawn and\n"
       "             dropped and the longest frame, e.g.\n"
@@ -145,9 +154,19 @@ std::string usageText() {
   return text;
 }
 
+std::string nextRecordingPath(const std::string& path) {
+  const std::size_t dot = path.find_last_of("./");
+  const std::string_view count = dot == std::string::npos || path[dot] != '.' ? "" : std::string_view(path).substr(dot + 1);
+  int32_t n = 0;
+  if (isWholeNumber(count) && count[0] != '0' && std::from_chars(count.data(), count.data() + count.size(), n).ec == std::errc() && n < INT32_MAX) {
+    return path.substr(0, dot + 1) + std::to_string(n + 1);
+  }
+  return path + ".2";
+}
+
 std::string versionText() { return std::string("morvane ") + morvaneVersion + "\n"; }
 
-LaunchDecision decideLaunch(const std::vector<std::string>& arguments) {
+LaunchDecision decideLaunch(const std::vector<std::string>& arguments, const std::string& workingDirectory) {
   LaunchDecision decision;
   std::string answer;  // the first of "help" and "version"
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -187,6 +206,15 @@ LaunchDecision decideLaunch(const std::vector<std::string>& arguments) {
       const std::optional<int> level = levelNamed(value);
       if (!level) return refuse(option + ": " + quoted(value) + " is not a level (0-4 or a level's name)");
       decision.dialog.difficulty = *level;
+    } else if (edit->field == nullptr) {
+      if (value.empty()) return refuse(option + " needs a file name");
+      (name == "record" ? decision.recordPath : decision.replayPath) = value;
+      if (name == "record") {
+        const bool relative = !value.starts_with('/') && !workingDirectory.empty();
+        const std::string absolute = relative ? workingDirectory + (workingDirectory.ends_with('/') ? "" : "/") + value : value;
+        decision.rematchArguments.insert(decision.rematchArguments.end(), {"--record", nextRecordingPath(absolute)});
+        continue;
+      }
     } else {
       if (edit->wholeNumber && !isWholeNumber(value)) {
         return refuse(option + ": " + quoted(value) + " is not a whole number from 0 to 2147483647");
@@ -194,6 +222,9 @@ LaunchDecision decideLaunch(const std::vector<std::string>& arguments) {
       decision.dialog.*(edit->field) = value;
     }
     decision.rematchArguments.insert(decision.rematchArguments.end(), {"--" + name, value});
+  }
+  if (!decision.recordPath.empty() && !decision.replayPath.empty()) {
+    return refuse("options '--record' and '--replay' do not go together");
   }
   if (answer.empty()) {
     decision.play = true;

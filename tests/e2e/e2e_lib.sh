@@ -14,11 +14,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 more_than() { echo "-- $1: $2" >&2; [ "$2" -gt "$3" ] || fail "$1: $2, not more than $3"; }
 
 # start_game [ARG...]: the game, run in $GAME_DIR ($WORK) with SDL_AUDIODRIVER (dummy), up to its settings
-# dialog unless told --no-dialog.
+# dialog unless told --no-dialog or --replay.
 start_game() {
   (cd "${GAME_DIR:-$WORK}" && exec env SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}" "$GAME_BIN" "$@" >"$WORK/game.out" 2>&1) &
   GAME_PID=$!
-  [[ " $* " == *" --no-dialog "* ]] || dialog_window
+  [[ " $* " == *" --no-dialog "* || " $* " == *" --replay "* ]] || dialog_window
 }
 # wait_for SECONDS SEARCH-ARGS: the first visible window found, tried every 0.1 s as windows come and go.
 wait_for() { timeout "$1" bash -c 'until xdotool search --onlyvisible "$@" 2>/dev/null | head -n 1 | grep .; do sleep 0.1; done' _ "${@:2}"; }

@@ -13,7 +13,7 @@ namespace {
 
 TEST(FuzzCorpus, EveryCommittedInputPassesItsTargetsChecks) {
   const std::pair<const char*, Verdict (*)(Bytes)> targets[] = {
-      {"bmp", checkBmp}, {"wav", checkWav}, {"ok_processing", checkOkProcessing}, {"cp1250", checkCp1250}, {"command_line", checkCommandLine}};
+      {"bmp", checkBmp}, {"wav", checkWav}, {"ok_processing", checkOkProcessing}, {"cp1250", checkCp1250}, {"command_line", checkCommandLine}, {"recording", checkRecording}};
   for (const auto& [target, check] : targets) {
     int samples = 0;
     const std::string folder = MORVANE_SOURCE_DIR "/tests/fuzz/corpus/" + std::string(target);

@@ -9,6 +9,7 @@
 
 #include "graphics/bmp_image.h"
 #include "launch/command_line.h"
+#include "replay/recording.h"
 #include "settings/ok_processing.h"
 #include "sound/wav_reader.h"
 #include "text/cp1250.h"
@@ -168,6 +169,24 @@ inline Verdict checkCommandLine(Bytes bytes) {
   if (!again.play || again.noDialog || !(again.dialog == d.dialog) || again.rematchArguments != d.rematchArguments) {
     return {"the rematch asks for something else"};
   }
+  return {"", true};
+}
+
+// A recording is refused with a reason or read whole; one read whole, written back with the
+// recorder's own lines, reads back to the same text.
+inline Verdict checkRecording(Bytes bytes) {
+  const ParsedRecording parsed = parseRecording({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+  if (!parsed.recording) return {parsed.error.empty() ? "a refusal without a reason" : ""};
+  const auto written = [](const Recording& r) {
+    std::string text = recordingHeader(r.settings, r.firstPlayer, r.generatorState);
+    for (const RecordedStep& s : r.steps) {
+      text += s.isTick ? recordedTickLine(s.nowMs, s.worldHash) : recordedEventLine(s.event, s.clientWidth, s.clientHeight);
+    }
+    return text + recordingEndLine(r.ticks);
+  };
+  const std::string once = written(*parsed.recording);
+  const ParsedRecording again = parseRecording(once);
+  if (!again.recording || written(*again.recording) != once) return {"written back, it reads otherwise: " + again.error};
   return {"", true};
 }
 

@@ -25,6 +25,8 @@ TEST(CommandLine, HelpAndVersionAnswerAndExitAnythingElseIsRefused) {
       {{"--arena", "2147483648"}, false, 2, "", "option '--arena': '2147483648' is not a whole number from 0 to 2147483647"},
       {{"--arena", "+1"}, false, 2, "", "option '--arena': '+1' is not a whole number from 0 to 2147483647"},
       {{"--level", "5"}, false, 2, "", "option '--level': '5' is not a level (0-4 or a level's name)"},
+      {{"--record=a", "--replay", "b"}, false, 2, "", "options '--record' and '--replay' do not go together"},
+      {{"--record="}, false, 2, "", "option '--record' needs a file name"},
       {{"--\x1b[2J\x7f=\x1b"}, false, 2, "", "unknown argument '--\\x1b[2J\\x7f=\\x1b'"},  // shown, not sent
   };
   for (const auto& c : cases) {
@@ -56,6 +58,11 @@ TEST(CommandLine, OptionsFillTheDialogAndComeBackForTheRematch) {
   EXPECT_EQ(d.rematchArguments, rematch);
   EXPECT_EQ(decideLaunch(d.rematchArguments).rematchArguments, rematch);  // the next rematch asks the same
   EXPECT_EQ(decideLaunch({"--level", "Trainee", "--level", "THE CHAMPION"}).dialog.difficulty, 4);
+  // The rematch starts in the data directory: its recording is named from where the first was.
+  EXPECT_EQ(decideLaunch({"--record", "m.rec"}, "/home/ana/").rematchArguments, (std::vector<std::string>{"--record", "/home/ana/m.rec.2"}));
+  const std::pair<std::string, std::string> names[] = {{"/a/m.rec.2", "/a/m.rec.3"}, {"/a/m.9", "/a/m.10"}, {"/a/m.02", "/a/m.02.2"},
+      {"/a.5/m", "/a.5/m.2"}, {"m.2147483647", "m.2147483647.2"}, {".3", ".4"}};
+  for (const auto& [path, next] : names) EXPECT_EQ(nextRecordingPath(path), next);
 }
 
 TEST(DataDirectory, ChoosesTheFirstPlaceThatHoldsTheWallTexture) {
