@@ -1,8 +1,5 @@
 #include "replay/replayer.h"
 
-#include <memory>
-
-#include "game/computer_player.h"
 
 namespace morvane {
 namespace {
@@ -22,10 +19,6 @@ class RecordedClient final : public LoopPlatform {
   int width_, height_;
 };
 
-class SilentProgress final : public ProgressReporter {
- public:
-  void report(const std::string&, float) override {}
-};
 
 }  // namespace
 
@@ -79,21 +72,6 @@ void Replayer::checkTick(uint64_t worldHashAfter) {
   const RecordedStep& s = recording_.steps[next_ - 1];
   ++verdict_.ticks;
   if (!verdict_.firstDifferentTick && worldHashAfter != s.worldHash) verdict_.firstDifferentTick = verdict_.ticks;
-}
-
-void HeadlessComputer::takeComputerTurn() {
-  SilentProgress silent;
-  playComputerTurn(game_, silent, workers_);
-}
-
-ReplayVerdict replayHeadless(const Recording& recording) {
-  auto game = std::make_unique<Game>();
-  HeadlessComputer computer(*game);
-  game->hooks = &computer;
-  Replayer replayer(recording, *game);
-  replayer.startMatch();
-  while (!replayer.done()) replayer.step();
-  return replayer.verdict();
 }
 
 }  // namespace morvane

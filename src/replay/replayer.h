@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 
-#include "ai/trial_workers.h"
 #include "game/game.h"
 #include "replay/recording.h"
 
@@ -51,19 +50,5 @@ class Replayer final : private MatchHooks {
   std::size_t next_ = 0;
   ReplayVerdict verdict_;
 };
-
-// The computer's turn without a window: searched on these workers, reported nowhere.
-class HeadlessComputer final : public MatchHooks {
- public:
-  explicit HeadlessComputer(Game& game) : game_(game), workers_(defaultTrialWorkerCount()) {}
-  void takeComputerTurn() override;
-
- private:
-  Game& game_;
-  TrialWorkers workers_;
-};
-
-// Replays a whole recording without a window or sound; the computer plays on its own workers.
-ReplayVerdict replayHeadless(const Recording& recording);
 
 }  // namespace morvane

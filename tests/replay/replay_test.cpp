@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "replay/recording.h"
-#include "replay/replayer.h"
+#include "replay/headless_replay.h"
 
 namespace morvane {
 namespace {
