@@ -1,4 +1,4 @@
-# The settings dialog comes first; F1 explains the focused control; a chaotic rack of 800 balls reaches the game; "Kilépés" exits 0.
+# The settings dialog comes first; F1 explains the focused control; a chaotic rack of 800 balls reaches the game.
 source "$(dirname "$0")/e2e_lib.sh"
 
 xdotool mousemove 5 5  # the pointer (and its tooltips) off the dialog
@@ -28,7 +28,3 @@ for quarter in 640x460+0+60 640x460+640+60 640x460+0+520 640x460+640+520; do  # 
   done
 done
 close_game
-
-start_game
-click_control 208 227 50 14  # Kilépés
-expect_exit "\"Kilépés\""

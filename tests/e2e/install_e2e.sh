@@ -23,8 +23,8 @@ out=$(cd / && env -u DISPLAY "$GAME_BIN" --version) && [ "$out" = "morvane $vers
 out=$(cd / && env -u DISPLAY "$GAME_BIN" --help) && grep -q "^Usage: morvane" <<<"$out" || fail "--help prints no usage"
 code=0
 (cd / && env -u DISPLAY "$GAME_BIN" --fullscreen >"$WORK/bad.out" 2>"$WORK/bad.err") || code=$?
-[ "$code" -eq 2 ] && [ ! -s "$WORK/bad.out" ] && [ "$(head -n 1 "$WORK/bad.err")" = "morvane: unknown argument '--fullscreen'" ] &&
-  grep -q "^Usage: morvane" "$WORK/bad.err" || fail "an unknown argument: exit code $code, stderr $(cat "$WORK/bad.err")"
+[ "$code" -eq 2 ] && [ ! -s "$WORK/bad.out" ] && [ "$(head -n 1 "$WORK/bad.err")" = "morvane: unknown argument '--fullscreen'" ] ||
+  fail "an unknown argument: exit code $code, stderr $(cat "$WORK/bad.err")"
 
 SDL_AUDIODRIVER=nosuch start_game
 click_control 40 228 50 14

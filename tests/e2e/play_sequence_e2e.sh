@@ -1,5 +1,6 @@
 # e2e-screen: 1920x1080x24
-# A human (player 1) against the computer on a 16:9 screen: overlay, help, a round cue ball, aiming, strength, sound, a foul, the computer's shot.
+# A human (player 1) against the computer on a 16:9 screen: overlay, help, a round cue ball, aiming, strength, sound, a foul,
+# the computer's shot; recorded, and replayed to the same worlds.
 source "$(dirname "$0")/e2e_lib.sh"
 STRENGTH_AREA=160x20+$((W / 2 - 10))+0 PLAYER1_AREA=300x20+0+0 PLAYER2_AREA=200x20+$((W - 200))+0
 BALL_IN_HAND_AREA=900x34+0+$((H - 34)) HELP_AREA=900x470+0+40 MIDDLE=300x300+$((W / 2 - 150))+$((H / 2 - 150))
@@ -37,7 +38,7 @@ eye_z() {  # the rack's top edge, 80 above its centre at z 60, is (H / 2) / tan 
   awk -v t="$row" -v m=$((H / 2)) 'BEGIN { print (t == 9999) ? 0 : (t >= m) ? 9999 : int(60 + m * 1.7320508 * 80 / (m - t)) }'
 }
 
-start_game
+start_game --record play.rec
 click_control 136 36 80 12     # player 2: computer
 click_control 136 121 124 12   # no random start: player 1 begins
 accept_settings
@@ -100,3 +101,6 @@ moved=$(compare -metric AE -fuzz 10% "$aimed" "$computer" null: 2>&1 || true)
 awk -v m="$moved" 'BEGIN { exit !(m + 0 > 100000) }' || fail "the view did not turn to the computer's shot ($moved)"
 poll play_computer_rest 240 0.5 '[ "$(count "$s" "$STRENGTH_AREA" "$MAGENTA")" -gt 150 ]' >/dev/null || fail "the balls did not come to rest"
 close_game
+start_game --replay play.rec
+timeout 600 tail --pid="$GAME_PID" -f /dev/null; expect_exit "the replay's end"
+grep -q "^replay: the world matches the recording" "$WORK/game.out" || fail "$(cat "$WORK/game.out")"

@@ -16,14 +16,12 @@ TEST(CommandLine, HelpAndVersionAnswerAndExitAnythingElseIsRefused) {
       {{}, true, 0, "", ""}, {{"--help"}, false, 0, usage, ""}, {{"--stats", "--no-dialog"}, true, 0, "", ""},
       {{"--version", "--help"}, false, 0, version, ""},  // the first answer wins
       {{"--stats=1"}, false, 2, "", "option '--stats' takes no value"},
-      {{"--chaotic=yes"}, false, 2, "", "option '--chaotic' takes no value"},
       {{"--help", "a"}, false, 2, "", "unknown argument 'a'"}, {{""}, false, 2, "", "unknown argument ''"},
       {{"--"}, false, 2, "", "unknown argument '--'"}, {{"--no-stats"}, false, 2, "", "unknown argument '--no-stats'"},
       {{"--rack"}, false, 2, "", "option '--rack' needs a value"},
       {{"--rack", "x8"}, false, 2, "", "option '--rack': 'x8' is not a whole number from 0 to 2147483647"},
       {{"--rounds=-1"}, false, 2, "", "option '--rounds': '-1' is not a whole number from 0 to 2147483647"},
       {{"--arena", "2147483648"}, false, 2, "", "option '--arena': '2147483648' is not a whole number from 0 to 2147483647"},
-      {{"--arena", "+1"}, false, 2, "", "option '--arena': '+1' is not a whole number from 0 to 2147483647"},
       {{"--level", "5"}, false, 2, "", "option '--level': '5' is not a level (0-4 or a level's name)"},
       {{"--record=a", "--replay", "b"}, false, 2, "", "options '--record' and '--replay' do not go together"},
       {{"--record="}, false, 2, "", "option '--record' needs a file name"},
@@ -45,18 +43,12 @@ TEST(CommandLine, OptionsFillTheDialogAndComeBackForTheRematch) {
   expected.player1Name = "Éva", expected.player2Name = "--x", expected.arenaSize = "2000", expected.rack = "99";
   expected.rounds = "0", expected.player1Computer = expected.chaoticRack = expected.multiplierEnabled = true;
   expected.winnerStartsNextRound = true, expected.randomStart = false, expected.difficulty = 1;  // the later --level
-  const auto fields = [](const DialogInput& i) {
-    return std::tuple(i.player1Name, i.player2Name, i.arenaSize, i.rack, i.rounds, i.player1Computer, i.player2Computer,
-                      i.chaoticRack, i.multiplierEnabled, i.winnerStartsNextRound, i.randomStart, i.difficulty);
-  };
-  EXPECT_TRUE(d.play && d.noDialog && d.stats);
-  EXPECT_EQ(fields(d.dialog), fields(expected));
+  EXPECT_TRUE(d.play && d.noDialog && d.stats && d.dialog == expected);
   std::vector<std::string> rematch = args;
   std::erase(rematch, "--no-dialog");
   rematch[2] = "--player2", rematch.insert(rematch.begin() + 3, "--x"), rematch[9] = "--arena", rematch.insert(rematch.begin() + 10, "2000");
   rematch.back() = "--level", rematch.push_back("1");
   EXPECT_EQ(d.rematchArguments, rematch);
-  EXPECT_EQ(decideLaunch(d.rematchArguments).rematchArguments, rematch);  // the next rematch asks the same
   EXPECT_EQ(decideLaunch({"--level", "Trainee", "--level", "THE CHAMPION"}).dialog.difficulty, 4);
   // The rematch starts in the data directory: its recording is named from where the first was.
   EXPECT_EQ(decideLaunch({"--record", "m.rec"}, "/home/ana/").rematchArguments, (std::vector<std::string>{"--record", "/home/ana/m.rec.2"}));
