@@ -28,7 +28,7 @@ TEST(Recordings, EveryCommittedMatchReplaysToItsRecordedWorlds) {
 }
 
 TEST(Recordings, AWorldThatDiffersIsNamedAtItsFirstTick) {
-  ParsedRecording parsed = readRecordingFile(recordings + "computer_champion_to_match_end.mvr");
+  ParsedRecording parsed = readRecordingFile(recordings + "computer_champion_multiplier_to_match_end.mvr");
   ASSERT_TRUE(parsed.recording) << parsed.error;
   int tick = 0;
   for (RecordedStep& step : parsed.recording->steps) {
