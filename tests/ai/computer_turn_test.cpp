@@ -204,8 +204,11 @@ TEST(SearchOracle, RacksArenasAndLevels) {
 }
 
 // Fouls only (green all round, blue to play): the last of the 2001 random tries is played, its
-// strength (up to 315 in the large arena) cut to 200.
+// strength (up to 315 in the large arena) cut to 200. The tries' strength scale is
+// sqrt(0.002 x half size), at most 4 (from a half size of 8000 on).
 TEST(SearchOracle, EveryTryFailingPlaysTheLastRandomTry) {
+  EXPECT_EQ(std::tuple(maxSearchStrength(500.0f), maxSearchStrength(8000.0f), maxSearchStrength(1e6f)),
+            std::tuple(1.0f, 4.0f, 4.0f));
   for (float halfSize : {500.0f, 5000.0f}) {
     Game game = openArena(halfSize, colourGreen);
     game.world.balls[7].init(Vec3{400.0f, 400.0f, 400.0f}, Vec3{}, colourBlue);

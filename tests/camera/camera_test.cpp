@@ -54,6 +54,11 @@ TEST_F(CameraAndCue, EveryHeldKeyActsOnTheTick) {
     const std::array probes{e.x, e.y, e.z, f.x, f.y, u.x, d.x, d.y, game.cue.shotStrength, 1.0f * game.helpVisible};
     EXPECT_NEAR(probes[row.probe], row.value, 0.001f);
   }
+  game = start;  // and not above 200
+  game.cue.shotStrength = 199.5f;
+  keyDown(game, GameKey::q);
+  gameTick(game, now += 16);
+  EXPECT_EQ(game.cue.shotStrength, 200.0f);
 }
 
 // The mouse: every third motion turns the view by 0.0009 rad per pixel off the client centre
